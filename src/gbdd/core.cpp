@@ -1,0 +1,155 @@
+// The Boolean core: conjunction, exclusive or, if-then-else and single-variable
+// smoothing, memoised in the nodes.
+//
+// The edge operands of every recursive core here are parts of rooted operands:
+// the public entry's handles reach them, and each intermediate result is held in
+// a local GBdd before anything else can allocate.
+
+#include "gbdd/gbdd.h"
+#include "gbdd/gbdd_internal.h"
+
+#include <algorithm>
+
+// Conjunction of two purely boolean edges. May collect.
+Edge rec_and(Edge a, Edge b) {
+  if (a == TRUE_EDGE) return b;
+  if (b == FALSE_EDGE) return FALSE_EDGE;
+  if (b == TRUE_EDGE) return a;
+  if (a == FALSE_EDGE) return FALSE_EDGE;
+  if (a == b) return a;
+  if (same_node(a, b)) return FALSE_EDGE; // b is the negation of a
+
+  if (Edge hit = bin_memo_get(OP_AND, a, b)) return hit;
+  if (Edge hit = bin_memo_get(OP_AND, b, a)) return hit;
+
+  int top = std::min(top_index(a), top_index(b));
+  GBdd low(rec_and(low_at(a, top), low_at(b, top)));
+  GBdd high(rec_and(high_at(a, top), high_at(b, top))); // low stays rooted meanwhile
+  Edge r = get_node(top, high, low);                    // may collect
+  bin_memo_put(OP_AND, a, b, r);
+  bin_memo_put(OP_AND, b, a, r);
+  return r;
+}
+
+// Disjunction of two purely boolean edges, through complement edges. May collect.
+Edge rec_or(Edge a, Edge b) {
+  return negate(rec_and(negate(a), negate(b)));
+}
+
+// Exclusive or of two purely boolean edges. May collect.
+Edge rec_xor(Edge a, Edge b) {
+  if (a == TRUE_EDGE) return negate(b);
+  if (a == FALSE_EDGE) return b;
+  if (b == TRUE_EDGE) return negate(a);
+  if (b == FALSE_EDGE) return a;
+  if (a == b) return FALSE_EDGE;
+  if (same_node(a, b)) return TRUE_EDGE;
+
+  if (Edge hit = bin_memo_get(OP_XOR, a, b)) return hit;
+  if (Edge hit = bin_memo_get(OP_XOR, b, a)) return hit;
+
+  int top = std::min(top_index(a), top_index(b));
+  GBdd low(rec_xor(low_at(a, top), low_at(b, top)));
+  GBdd high(rec_xor(high_at(a, top), high_at(b, top)));
+  Edge r = get_node(top, high, low);
+  bin_memo_put(OP_XOR, a, b, r);
+  bin_memo_put(OP_XOR, b, a, r);
+  return r;
+}
+
+// If c then f else g; c purely boolean, f and g any functions. No memo of its
+// own: the cases with constant or complementary branches go to the memoised
+// cores. May collect.
+Edge rec_ite(Edge c, Edge f, Edge g) {
+  if (f == g) return g;
+  if (is_leaf_edge(c)) {
+    if (c == TRUE_EDGE) return f;
+    if (c == FALSE_EDGE) return g;
+    internal_error("%s", "first operand of `ite' must be purely boolean");
+    return 0; // no variable to split on: going on would never end
+  }
+  if (same_node(f, c)) f = f == c ? TRUE_EDGE : FALSE_EDGE;
+  if (same_node(g, c)) g = g == c ? FALSE_EDGE : TRUE_EDGE;
+  if (is_boolean_edge(f) && is_boolean_edge(g)) {
+    if (f == TRUE_EDGE) return negate(rec_and(negate(c), negate(g)));
+    if (f == FALSE_EDGE) return rec_and(negate(c), g);
+    if (g == TRUE_EDGE) return negate(rec_and(c, negate(f)));
+    if (g == FALSE_EDGE) return rec_and(c, f);
+    if (same_node(f, g)) return rec_xor(c, g);
+  }
+
+  int top = std::min({top_index(c), top_index(f), top_index(g)});
+  GBdd low(rec_ite(low_at(c, top), low_at(f, top), low_at(g, top)));
+  GBdd high(rec_ite(high_at(c, top), high_at(f, top), high_at(g, top)));
+  return get_node(top, high, low);
+}
+
+// f with variable v quantified existentially, memoised in slot 0 under
+// smooth_key. May collect.
+Edge rec_smooth(Edge f, int v) {
+  if (is_leaf_edge(f)) return f;
+  if (Edge hit = memo_get(SLOT_MEMO, f, smooth_key)) return hit;
+
+  int d = top_index(f);
+  Edge r;
+  if (v < d) {
+    r = f;
+  } else if (v == d) {
+    r = rec_or(high_of(f), low_of(f));
+  } else {
+    GBdd high(rec_smooth(high_of(f), v));
+    GBdd low(rec_smooth(low_of(f), v));
+    r = get_node(d, high, low); // the if-then-else on x_d: both sides lie below d
+  }
+  memo_put(SLOT_MEMO, f, smooth_key, r);
+  return r;
+}
+
+GBdd and_(const GBdd& x, const GBdd& y) {
+  if (!x.is_boolean() || !y.is_boolean()) {
+    internal_error("GBdd and:: operands must be purely boolean gbdds");
+    return GBdd::NULL_();
+  }
+  return GBdd(rec_and(x.edge, y.edge));
+}
+
+GBdd or_(const GBdd& x, const GBdd& y) {
+  if (!x.is_boolean() || !y.is_boolean()) {
+    internal_error("GBdd or:: operands must be purely boolean gbdds");
+    return GBdd::NULL_();
+  }
+  return GBdd(rec_or(x.edge, y.edge));
+}
+
+GBdd operator!(const GBdd& x) {
+  if (!x.is_boolean()) {
+    internal_error("GBdd operator!:: operand must be purely boolean gbdd");
+    return GBdd::NULL_();
+  }
+  return GBdd(negate(x.edge));
+}
+
+// The condition is checked up front: a condition that is not purely boolean
+// would otherwise reach a value leaf with nothing left to split on. A null
+// branch passes the null function on.
+GBdd ite(const GBdd& c, const GBdd& f, const GBdd& g) {
+  if (f == g) return f;
+  if (!c.is_boolean()) {
+    internal_error("%s", "first operand of `ite' must be purely boolean");
+    return GBdd::NULL_();
+  }
+  if (f.edge == 0 || g.edge == 0) return GBdd::NULL_();
+  return GBdd(rec_ite(c.edge, f.edge, g.edge));
+}
+
+GBdd smooth(const GBdd& f, int v) {
+  if (!f.is_boolean()) {
+    internal_error("GBdd smooth:: called on not boolean gbdd");
+    return GBdd::NULL_();
+  }
+  if (smooth_key < 0 || v != smooth_var) {
+    smooth_key = new_stamp();
+    smooth_var = v;
+  }
+  return GBdd(rec_smooth(f.edge, v));
+}

@@ -1,0 +1,153 @@
+#include "gbdd_test_util.h"
+
+#include "gbdd/gbdd_internal.h"
+
+#include <set>
+#include <sstream>
+#include <tuple>
+#include <unordered_set>
+
+Table table_mask(int nvars) {
+  int rows = 1 << nvars;
+  return rows == 64 ? ~Table(0) : (Table(1) << rows) - 1;
+}
+
+Table var_table(int k, int nvars) {
+  Table t = 0;
+  for (int a = 0; a < (1 << nvars); a++)
+    if ((a >> k) & 1) t |= Table(1) << a;
+  return t;
+}
+
+GBdd from_table(Table t, int nvars) {
+  GBdd f = GBdd::FALSE_();
+  for (int a = 0; a < (1 << nvars); a++) {
+    if (((t >> a) & 1) == 0) continue;
+    GBdd term = GBdd::TRUE_();
+    for (int k = 0; k < nvars; k++)
+      term = and_(term, (a >> k) & 1 ? GBdd::variable(k) : GBdd::negated_variable(k));
+    f = or_(f, term);
+  }
+  return f;
+}
+
+namespace {
+int current_assignment;
+int assign_bit(int k) {
+  return (current_assignment >> k) & 1;
+}
+} // namespace
+
+Table to_table(const GBdd& f, int nvars) {
+  Table t = 0;
+  for (int a = 0; a < (1 << nvars); a++) {
+    current_assignment = a;
+    if (f.eval(assign_bit) == GBdd::TRUE_().leaf_value()) t |= Table(1) << a;
+  }
+  return t;
+}
+
+Table low_table(Table t, int k, int nvars) {
+  Table r = 0;
+  for (int a = 0; a < (1 << nvars); a++)
+    if ((t >> (a & ~(1 << k))) & 1) r |= Table(1) << a;
+  return r;
+}
+
+Table high_table(Table t, int k, int nvars) {
+  Table r = 0;
+  for (int a = 0; a < (1 << nvars); a++)
+    if ((t >> (a | (1 << k))) & 1) r |= Table(1) << a;
+  return r;
+}
+
+Table exist_table(Table t, int k, int nvars) {
+  return low_table(t, k, nvars) | high_table(t, k, nvars);
+}
+
+Table forall_table(Table t, int k, int nvars) {
+  return low_table(t, k, nvars) & high_table(t, k, nvars);
+}
+
+bool table_depends_on(Table t, int k, int nvars) {
+  return low_table(t, k, nvars) != high_table(t, k, nvars);
+}
+
+std::string check_store() {
+  std::ostringstream faults;
+  int reported = 0;
+  auto fault = [&](const std::string& text, const GBddNode* n) {
+    if (reported++ < 5) faults << text << " (node serial " << (n ? n->serial : 0) << ")\n";
+  };
+  auto bucket_of = [](const GBddNode* n) -> int {
+    Edge t = static_cast<Edge>(memory.table_size);
+    if (n->index == LEAF_INDEX) {
+      std::uintptr_t w = (n->value & 3) == 0 ? n->value / 4 : n->value;
+      return static_cast<int>(w % t);
+    }
+    Edge s = static_cast<Edge>(n->index) + n->high + n->low;
+    return static_cast<int>(n->high < n->low ? s % t : t - 1 - s % t);
+  };
+  auto child_ok = [&](Edge e, const GBddNode* parent) {
+    if (e == 0) return fault("internal node with a null child", parent), false;
+    const GBddNode* c = reinterpret_cast<const GBddNode*>(e & NODE_MASK);
+    if (c->index == POISON_INDEX) return fault("child is a free slot", parent), false;
+    if (c->index <= parent->index) fault("index does not increase along a path", parent);
+    if (is_complemented(e) && !is_boolean_edge(e)) fault("complement without boolean", parent);
+    return true;
+  };
+
+  std::unordered_set<const GBddNode*> in_chains;
+  std::set<std::tuple<int, Edge, Edge, std::uintptr_t>> keys;
+  for (int b = 0; b < memory.table_size; b++) {
+    for (const GBddNode* n = memory.buckets[b]; n != nullptr; n = n->next) {
+      if (n->index == POISON_INDEX) {
+        fault("free slot in a chain", n);
+        continue;
+      }
+      if (!in_chains.insert(n).second) fault("node in two chains", n);
+      if (bucket_of(n) != b) fault("node in the wrong chain", n);
+      if (!keys.insert({n->index, n->low, n->high, n->value}).second) fault("two nodes alike", n);
+      if (n->index == LEAF_INDEX) continue;
+      if (n->low == n->high) fault("node with equal children", n);
+      if (!child_ok(n->low, n) || !child_ok(n->high, n)) continue;
+      if (is_boolean_edge(n->low) && is_boolean_edge(n->high) && is_complemented(n->high))
+        fault("complemented high edge in a boolean node", n);
+    }
+  }
+  long free_slots = 0;
+  for (const GBddNode* n = memory.free_list; n != nullptr; n = n->next) {
+    if (n->index != POISON_INDEX) fault("live node on the free list", n);
+    free_slots++;
+  }
+  if (free_slots + static_cast<long>(in_chains.size()) != slot_count())
+    fault("slots neither free nor in a chain: " +
+              std::to_string(slot_count() - free_slots - static_cast<long>(in_chains.size())),
+          nullptr);
+  for (const GBdd* p = alive_head.next; p != &alive_head; p = p->next) {
+    if (p->edge == 0) continue;
+    const GBddNode* n = reinterpret_cast<const GBddNode*>(p->edge & NODE_MASK);
+    if (n->index == POISON_INDEX)
+      fault("handle on a free slot", n);
+    else if (n != &memory.boolean_leaf && !in_chains.count(n))
+      fault("handle on a lost node", n);
+  }
+  return faults.str();
+}
+
+int ErrorRecorder::calls = 0;
+
+namespace {
+void record_error() {
+  ErrorRecorder::calls++;
+}
+} // namespace
+
+ErrorRecorder::ErrorRecorder() {
+  calls = 0;
+  set_error_handler(record_error);
+}
+
+ErrorRecorder::~ErrorRecorder() {
+  set_error_handler(nullptr);
+}

@@ -1,0 +1,56 @@
+#pragma once
+// Helpers shared by the package's tests: truth tables, the store check and an
+// error handler that returns.
+
+#include "gbdd/gbdd.h"
+
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <string>
+
+// A function of up to 6 variables as a truth table: bit a is its value under
+// assignment a, where variable k has the value of bit k of a.
+using Table = std::uint64_t;
+
+Table table_mask(int nvars);
+Table var_table(int k, int nvars);
+// The function of the table over variables 0 .. nvars-1, built from minterms.
+GBdd from_table(Table t, int nvars);
+// The table of a purely boolean f read back with eval.
+Table to_table(const GBdd& f, int nvars);
+
+// Cofactor tables: t with variable k fixed to 0 or 1 (still over nvars).
+Table low_table(Table t, int k, int nvars);
+Table high_table(Table t, int k, int nvars);
+Table exist_table(Table t, int k, int nvars);
+Table forall_table(Table t, int k, int nvars);
+// Whether the function of t depends on variable k.
+bool table_depends_on(Table t, int k, int nvars);
+
+// Empty when every store invariant holds, else a description of the first faults.
+std::string check_store();
+
+// Text that a statement writes on standard error.
+#define CAPTURE_STDERR(statement)                                                                  \
+  ([&] {                                                                                           \
+    testing::internal::CaptureStderr();                                                            \
+    statement;                                                                                     \
+    return testing::internal::GetCapturedStderr();                                                 \
+  }())
+
+// Installs an error handler that returns and counts its calls, while in scope.
+class ErrorRecorder {
+public:
+  ErrorRecorder();
+  ~ErrorRecorder();
+  static int calls;
+};
+
+// Ends every package test with the store and alive-list checks.
+class GBddTest : public testing::Test {
+protected:
+  void TearDown() override {
+    EXPECT_EQ(check_store(), "");
+    check_alive_list(nullptr);
+  }
+};

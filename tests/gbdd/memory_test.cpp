@@ -1,0 +1,168 @@
+#include "gbdd/gbdd.h"
+#include "gbdd/gbdd_internal.h"
+#include "gbdd_test_util.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <vector>
+
+using Memory = GBddTest;
+
+TEST_F(Memory, GetNodeWithEqualChildrenMakesNoNode) {
+  GBdd x = GBdd::variable(7);
+  long before = allocation_count();
+  EXPECT_EQ(get_node(2, x, x), x.edge);
+  EXPECT_EQ(allocation_count(), before);
+}
+
+TEST_F(Memory, ComplementedThenEdgeIsStoredRegular) {
+  GBdd x = GBdd::variable(4);
+  Edge e = get_node(1, GBdd::FALSE_(), x);
+  Edge r = get_node(1, GBdd::TRUE_(), !x);
+  EXPECT_EQ(e ^ r, COMPLEMENT_BIT);
+  EXPECT_TRUE(is_complemented(e));
+  EXPECT_FALSE(is_complemented(node_of(e)->high));
+  GBdd f(e);
+  EXPECT_EQ(f.high(), GBdd::FALSE_());
+  EXPECT_EQ(f.low(), x);
+}
+
+TEST_F(Memory, BuildingAFunctionAgainAllocatesNothing) {
+  // (x20 and x21) or x22, built in three different ways.
+  auto build1 = [] {
+    return or_(and_(GBdd::variable(20), GBdd::variable(21)), GBdd::variable(22));
+  };
+  auto build2 = [] {
+    return !and_(!GBdd::variable(22), or_(GBdd::negated_variable(21), !GBdd::variable(20)));
+  };
+  auto build3 = [] {
+    return ite(GBdd::variable(22), GBdd::TRUE_(), and_(GBdd::variable(21), GBdd::variable(20)));
+  };
+  long before = allocation_count();
+  GBdd f = build1();
+  long after_first = allocation_count();
+  EXPECT_GT(after_first, before);
+  EXPECT_EQ(build2(), f);
+  EXPECT_EQ(build3(), f);
+  EXPECT_EQ(allocation_count(), after_first);
+}
+
+TEST_F(Memory, ValueLeavesAndInternalNodesWithValueLeavesAreCanonical) {
+  GBdd a = GBdd::leaf(0x5550);
+  GBdd b = GBdd::leaf(0x5551); // low bits set: hashed without division
+  Edge e1 = get_node(3, a, b);
+  Edge e2 = get_node(3, a, b);
+  EXPECT_EQ(e1, e2);
+  EXPECT_EQ(e1 & (COMPLEMENT_BIT | BOOLEAN_BIT), 0u);
+  EXPECT_NE(get_node(3, b, a), e1);
+}
+
+TEST_F(Memory, CollectionReclaimsExactlyTheUnreachableNodes) {
+  auto chained_nodes = [] {
+    int n = 0;
+    for (int b = 0; b < memory.table_size; b++)
+      for (GBddNode* p = memory.buckets[b]; p != nullptr; p = p->next)
+        n++;
+    return n;
+  };
+  {
+    GBdd keep = from_table(0x96, 3); // parity of x0, x1, x2: 3 nodes
+    { GBdd drop = from_table(0x1e, 3); }
+    garbage_collect();
+    EXPECT_EQ(chained_nodes(), 3);
+    EXPECT_EQ(live_node_count(), 3);
+    EXPECT_EQ(to_table(keep, 3), 0x96u);
+    // Memos are wiped: repeating the construction recomputes the same edge.
+    EXPECT_EQ(from_table(0x96, 3), keep);
+  }
+  garbage_collect(); // only the constants are left
+  EXPECT_EQ(chained_nodes(), 0);
+}
+
+TEST_F(Memory, LiveNodeCountCountsSharedNodesOnce) {
+  garbage_collect();
+  int base = live_node_count();
+  GBdd f = and_(GBdd::variable(30), GBdd::variable(31));
+  GBdd g = and_(GBdd::negated_variable(29), GBdd::variable(31));
+  // f: x30 and x31 (2 nodes); g: adds one node for x29 over the shared x31.
+  EXPECT_EQ(live_node_count(), base + 3);
+}
+
+TEST_F(Memory, CollectionPercentageIsTakenOverAllSlots) {
+  garbage_collect();
+  long slots = slot_count();
+  long free_slots = 0;
+  for (GBddNode* n = memory.free_list; n != nullptr; n = n->next)
+    free_slots++;
+  int garbage = static_cast<int>(std::min<long>(free_slots, slots / 4));
+  {
+    std::vector<GBdd> doomed;
+    for (int k = 0; k < garbage; k++)
+      doomed.push_back(GBdd::variable(100000 + k));
+  }
+  set_verbose(1);
+  int percent = 0;
+  std::string out = CAPTURE_STDERR(percent = garbage_collect());
+  set_verbose(0);
+  int expected = static_cast<int>(garbage * 100L / slots);
+  EXPECT_EQ(percent, expected);
+  EXPECT_EQ(out, "GBdd garbage collect ... done : " + std::to_string(expected) + "% (" +
+                     std::to_string(garbage) + " on " + std::to_string(slots) + ")\n");
+}
+
+TEST(MemoryDeathTest, FreshStoreFollowsTheBlockAndPercentageRules) {
+  // Runs in a newly started copy of the program, so the store has no block yet.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        set_verbose(1);
+        if (garbage_collect() != 0) std::exit(2); // no blocks: nothing, not even a line
+        set_verbose(0);
+        {
+          GBdd x = GBdd::variable(0); // the first node allocates exactly one block
+          if (slot_count() != 10000 || memory.block_count != 1) std::exit(3);
+          std::vector<GBdd> doomed;
+          for (int k = 1; k < 2500; k++)
+            doomed.push_back(GBdd::variable(k));
+        }
+        set_verbose(1);
+        int percent = garbage_collect(); // 2500 unreachable nodes out of 10000 slots
+        std::exit(percent == 25 ? 0 : 4);
+      },
+      testing::ExitedWithCode(0), "^GBdd garbage collect ... done : 25% \\(2500 on 10000\\)\n$");
+}
+
+TEST(MemoryDeathTest, CollectionOfNinePercentOrLessAddsABlock) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        init_module(100);
+        std::vector<GBdd> live;
+        for (int k = 0; k < 91; k++)
+          live.push_back(GBdd::variable(k));
+        {
+          std::vector<GBdd> doomed;
+          for (int k = 0; k < 9; k++)
+            doomed.push_back(GBdd::variable(200 + k));
+        }
+        GBdd next = GBdd::variable(300); // collects 9 of 100: 9 percent, so a block is added
+        if (memory.block_count != 2) std::exit(2);
+        for (int k = 0; k < 108; k++)
+          live.push_back(GBdd::variable(400 + k)); // store full
+        live.resize(179);                          // 20 of 200 slots become unreachable
+        live.push_back(GBdd::variable(600));       // collects 10 percent: no block
+        std::exit(memory.block_count == 2 ? 0 : 3);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+TEST(MemoryInit, SecondInitModuleFailsOnceNodesExist) {
+  GBdd x = GBdd::variable(0);
+  ErrorRecorder recorder;
+  bool ok = true;
+  std::string out = CAPTURE_STDERR(ok = init_module(50));
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(out, "Internal Error :\nGBdd::init_module : can't initialize, memory not empty\n");
+  EXPECT_EQ(ErrorRecorder::calls, 1);
+  EXPECT_EQ(memory.block_size, 10000);
+}
