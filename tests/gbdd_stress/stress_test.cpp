@@ -38,6 +38,24 @@ TEST_F(Stress, BooleanCoreSurvivesCollectionsInsideItsRecursion) {
   }
 }
 
+TEST_F(Stress, SupportSurvivesCollectionsInsideItsRecursion) {
+  for (int round = 0; round < 40; round++) {
+    Table a = random_table() & random_table();
+    GBdd f = from_table(a, N);
+    garbage_collect();
+    GBdd expected_or = GBdd::FALSE_(), expected_and = GBdd::TRUE_();
+    for (int k = 0; k < N; k++) {
+      if (!table_depends_on(a, k, N)) continue;
+      expected_or = or_(expected_or, GBdd::variable(k));
+      expected_and = and_(expected_and, GBdd::variable(k));
+    }
+    ASSERT_EQ(support(f), expected_or);
+    ASSERT_EQ(support_cube(f), expected_and);
+    ASSERT_EQ(to_table(xor_(f, expected_or), N), a ^ to_table(expected_or, N));
+    ASSERT_EQ(check_store(), "");
+  }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
