@@ -1,0 +1,42 @@
+# make run   installs what is missing, builds build/boolcalc and starts it
+#            (make run FILE=path runs that command file)
+# make test  installs what is missing, builds the sanitized test build and runs every test
+
+JOBS   ?= 2
+FILE   ?=
+.PHONY: run test build deps clean
+
+run: build
+	./build/boolcalc $(FILE)
+
+build: deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build build -j $(JOBS)
+
+test: deps
+	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DBOOLCALC_SANITIZE=ON \
+	      -DBOOLCALC_WERROR=ON -DBOOLCALC_TESTS=ON \
+	      -DPYTHON_FOR_TESTS=$$(for p in python3 /usr/bin/python3; do \
+	          $$p -c 'import pexpect' >/dev/null 2>&1 && { command -v $$p; break; }; done) >/dev/null
+	cmake --build build-test -j $(JOBS)
+	cd build-test && ctest --output-on-failure -j $(JOBS)
+
+# Installs with apt-get only the packages whose files are missing.
+deps:
+	@missing=""; \
+	command -v g++ >/dev/null || missing="$$missing g++"; \
+	command -v cmake >/dev/null || missing="$$missing cmake"; \
+	command -v bison >/dev/null || missing="$$missing bison"; \
+	test -f /usr/include/readline/readline.h || missing="$$missing libreadline-dev"; \
+	test -f /usr/include/gtest/gtest.h || missing="$$missing libgtest-dev"; \
+	command -v python3 >/dev/null || missing="$$missing python3"; \
+	{ python3 -c 'import pexpect' 2>/dev/null || /usr/bin/python3 -c 'import pexpect' 2>/dev/null; } \
+	  || missing="$$missing python3-pexpect"; \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:$$missing"; \
+	  export DEBIAN_FRONTEND=noninteractive; \
+	  apt-get update -q >/dev/null && apt-get install -y -q $$missing >/dev/null; \
+	fi
+
+clean:
+	rm -rf build build-test

@@ -1,0 +1,226 @@
+#include "eval/evaluator.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "interp/interpreter.h"
+#include "names/symbol_table.h"
+
+namespace {
+
+// Limits that keep a runaway evaluation from exhausting the C stack: nested
+// applications of user functions (a function that applies itself never ends),
+// and nesting of the tree itself beyond what the parse stack can build.
+constexpr int MAX_APPLICATIONS = 1000;
+constexpr int MAX_DEPTH = 20000;
+
+struct EvalState {
+  int depth = 0;
+  int applications = 0;
+  bool aborted = false; // a limit was hit: the statement yields null from here on
+};
+EvalState state;
+
+const char* name_of(int symbol) { return symbols->text_of(symbol); }
+
+GBdd eval_node(Interpreter& in, const ExpNode* node);
+
+GBdd eval_rec(Interpreter& in, const ExpNode* node) {
+  if (state.aborted) return GBdd::NULL_();
+  if (state.depth >= MAX_DEPTH) {
+    printf("expression nested too deeply\n");
+    state.aborted = true;
+    return GBdd::NULL_();
+  }
+  state.depth++;
+  GBdd r = eval_node(in, node);
+  state.depth--;
+  return r;
+}
+
+GBdd eval_ident(Interpreter& in, int symbol) {
+  IdentInfo* info = in.record(symbol);
+  if (!info) return declare_arg(in, symbol);
+  if (ArgInfo* arg = info->as_arg()) return arg->var;
+  if (VarInfo* var = info->as_var()) return var->value;
+  if (ConstInfo* c = info->as_const()) return c->value;
+  printf("unknown ident \"%s\"\n", name_of(symbol));
+  return GBdd::NULL_();
+}
+
+bool is_binary(int kind) {
+  return kind == EXP_AND || kind == EXP_OR || kind == EXP_IMPLIES || kind == EXP_EQUIV;
+}
+
+GBdd apply_binary(int kind, const GBdd& left, const GBdd& right) {
+  if (left == GBdd::NULL_() || right == GBdd::NULL_()) return GBdd::NULL_();
+  switch (kind) {
+  case EXP_AND: return and_(left, right);
+  case EXP_OR: return or_(left, right);
+  case EXP_IMPLIES: return impl(left, right);
+  default: return !xor_(left, right);
+  }
+}
+
+// Left operands first, then right ones, all of them evaluated. A long chain
+// such as a.a.a... is a deep left spine: it is walked iteratively.
+GBdd eval_binary(Interpreter& in, const ExpNode* node) {
+  std::vector<const ExpNode*> spine;
+  while (is_binary(node->kind)) {
+    spine.push_back(node);
+    node = node->children[0];
+  }
+  GBdd acc = eval_rec(in, node);
+  while (!spine.empty()) {
+    const ExpNode* n = spine.back();
+    spine.pop_back();
+    GBdd right = eval_rec(in, n->children[1]);
+    acc = apply_binary(n->kind, acc, right);
+  }
+  return acc;
+}
+
+GBdd eval_ite(Interpreter& in, const ExpNode* node) {
+  GBdd c = eval_rec(in, node->children[0]);
+  if (c == GBdd::NULL_()) return c;
+  if (c == GBdd::TRUE_()) return eval_rec(in, node->children[1]);
+  if (c == GBdd::FALSE_()) return eval_rec(in, node->children[2]);
+  GBdd t = eval_rec(in, node->children[1]);
+  if (t == GBdd::NULL_()) return t;
+  GBdd e = eval_rec(in, node->children[2]);
+  if (e == GBdd::NULL_()) return e;
+  return ite(c, t, e);
+}
+
+// Evaluates the operands in order; false when one is null (the rest are then
+// not evaluated).
+bool eval_operands(Interpreter& in, const ExpNode* node, std::vector<GBdd>& values) {
+  values.reserve(node->count);
+  for (int i = 0; i < node->count; i++) {
+    values.push_back(eval_rec(in, node->children[i]));
+    if (values.back() == GBdd::NULL_()) return false;
+  }
+  return true;
+}
+
+// nor_list, exactly_one and at_most_one over the operands, each suffix result
+// computed once, from the last operand back to the first:
+//   nor(i)   = ite(o_i, false, nor(i+1)),   nor(last) = not o_last
+//   one(i)   = ite(o_i, nor(i+1), one(i+1)), one(last) = o_last
+//   most(i)  = ite(o_i, nor(i+1), most(i+1)), most(last) = true
+GBdd eval_list_operator(Interpreter& in, const ExpNode* node) {
+  std::vector<GBdd> o;
+  if (!eval_operands(in, node, o)) return GBdd::NULL_();
+  size_t last = o.size() - 1;
+  GBdd nor = !o[last];
+  GBdd r = node->kind == EXP_XOR ? o[last] : node->kind == EXP_NOR ? nor : GBdd::TRUE_();
+  for (size_t i = last; i-- > 0;) {
+    if (node->kind != EXP_NOR) r = ite(o[i], nor, r);
+    nor = ite(o[i], GBdd::FALSE_(), nor);
+    if (node->kind == EXP_NOR) r = nor;
+  }
+  return r;
+}
+
+// Binds each formal to its operand, evaluates the body, and puts the saved
+// records back, last binding first.
+GBdd apply_user_function(Interpreter& in, const ExpNode* node, UsrFuncInfo* f) {
+  int symbol = node->symbol;
+  if (node->count != f->arity) {
+    printf("%d operands are expected for \"%s\" function\n", f->arity, name_of(symbol));
+    return GBdd::NULL_();
+  }
+  std::vector<GBdd> values;
+  values.reserve(node->count);
+  for (int i = 0; i < node->count; i++) values.push_back(eval_rec(in, node->children[i]));
+  if (state.aborted) return GBdd::NULL_();
+  if (state.applications >= MAX_APPLICATIONS) {
+    printf("\"%s\" applied more than %d times within itself, giving up\n", name_of(symbol),
+           MAX_APPLICATIONS);
+    state.aborted = true;
+    return GBdd::NULL_();
+  }
+  // The record may be replaced while the body runs (a formal may share the
+  // function's name); keep what is needed.
+  int arity = f->arity;
+  std::vector<int> formals(f->formals.get(), f->formals.get() + arity);
+  const ExpNode* body = f->body.get();
+  std::vector<std::unique_ptr<IdentInfo>> saved(arity);
+  for (int i = 0; i < arity; i++)
+    saved[i] = in.swap_record(formals[i], std::make_unique<VarInfo>(formals[i], values[i]));
+  state.applications++;
+  GBdd r = eval_rec(in, body);
+  state.applications--;
+  for (int i = arity; i-- > 0;) in.swap_record(formals[i], std::move(saved[i]));
+  return r;
+}
+
+GBdd eval_call(Interpreter& in, const ExpNode* node) {
+  IdentInfo* info = in.record(node->symbol);
+  if (!info) {
+    printf("unknown function \"%s\"\n", name_of(node->symbol));
+    return GBdd::NULL_();
+  }
+  if (PredefFuncInfo* p = info->as_predef_func()) {
+    if (p->arity >= 0 && p->arity != node->count) {
+      printf("%d operands are expected for \"%s\" function\n", p->arity, name_of(node->symbol));
+      return GBdd::NULL_();
+    }
+    std::vector<GBdd> values;
+    if (!eval_operands(in, node, values)) return GBdd::NULL_();
+    return p->handler(node->count, values.data());
+  }
+  if (UsrFuncInfo* f = info->as_usr_func()) return apply_user_function(in, node, f);
+  printf("\"%s\" is not a function\n", name_of(node->symbol));
+  return GBdd::NULL_();
+}
+
+GBdd eval_let(Interpreter& in, const ExpNode* node) {
+  int s = node->symbol;
+  GBdd bound = eval_rec(in, node->children[0]);
+  std::unique_ptr<IdentInfo> saved = in.swap_record(s, std::make_unique<VarInfo>(s, bound));
+  GBdd r = eval_rec(in, node->children[1]);
+  in.swap_record(s, std::move(saved));
+  return r;
+}
+
+GBdd eval_quantifier(Interpreter& in, const ExpNode* node) {
+  GBdd vars = eval_rec(in, node->children[0]);
+  GBdd body = eval_rec(in, node->children[1]);
+  if (vars == GBdd::NULL_() || body == GBdd::NULL_()) return GBdd::NULL_();
+  return node->kind == EXP_EXIST ? exist(vars, body) : forall(vars, body);
+}
+
+GBdd eval_node(Interpreter& in, const ExpNode* node) {
+  switch (node->kind) {
+  case EXP_IDENT: return eval_ident(in, node->symbol);
+  case EXP_NOT: {
+    GBdd a = eval_rec(in, node->children[0]);
+    return a == GBdd::NULL_() ? a : !a;
+  }
+  case EXP_AND:
+  case EXP_OR:
+  case EXP_IMPLIES:
+  case EXP_EQUIV: return eval_binary(in, node);
+  case EXP_ITE: return eval_ite(in, node);
+  case EXP_XOR:
+  case EXP_NOR:
+  case EXP_AT_MOST_ONE: return eval_list_operator(in, node);
+  case EXP_CALL: return eval_call(in, node);
+  case EXP_LET: return eval_let(in, node);
+  case EXP_EXIST:
+  case EXP_FORALL: return eval_quantifier(in, node);
+  }
+  return GBdd::NULL_();
+}
+
+} // namespace
+
+GBdd evaluate(Interpreter& in, const ExpNode* node) {
+  if (state.depth > 0) return eval_rec(in, node);
+  state = EvalState();
+  GBdd r = eval_rec(in, node);
+  bool aborted = state.aborted;
+  state = EvalState();
+  return aborted ? GBdd::NULL_() : r;
+}

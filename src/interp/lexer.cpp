@@ -1,0 +1,181 @@
+#include "interp/lexer.h"
+
+#include <cstring>
+#include <string>
+
+#include "grammar.h"
+#include "interp/interpreter.h"
+#include "names/symbol_table.h"
+
+FILE* lexer_input = nullptr;
+int lookahead_char = EOF;
+int token_value = 0;
+
+namespace {
+
+struct TableRow {
+  const char* text;
+  int token;
+};
+
+// Searched from the top; the first exact match wins.
+const TableRow keyword_table[] = {
+    {"help", TK_HELP},
+    {"syntax", TK_SYNTAX},
+    {"echo", TK_ECHO},
+    {"noecho", TK_NOECHO},
+    {"quit", TK_QUIT},
+    {"exec", TK_EXEC},
+    {"print", TK_PRINT},
+    {"size", TK_SIZE},
+    {"tree_size", TK_TREE_SIZE},
+    {"unsigned_size", TK_UNSIGNED_SIZE},
+    {"del", TK_DEL},
+    {"list", TK_LIST},
+    {"not", TK_NOT},
+    {"-", TK_NOT},
+    {"!", TK_NOT},
+    {"and", TK_AND},
+    {".", TK_AND},
+    {"or", TK_OR},
+    {"xor", TK_XOR},
+    {"nor", TK_NOR},
+    {"+", TK_OR},
+    {"if", TK_IF},
+    {"then", TK_THEN},
+    {"else", TK_ELSE},
+    {"=", TK_EQUIV},
+    {"#", TK_SHARP},
+    {"(", TK_LPAREN},
+    {")", TK_RPAREN},
+    {";", TK_SEMI},
+    {",", TK_COMMA},
+    {"exist", TK_EXIST},
+    {"forall", TK_FORALL},
+    {"let", TK_LET},
+    {"in", TK_IN},
+    {"set", TK_SET},
+    {"reed", TK_REED},
+    {"cnf", TK_CNF},
+    {"dnf", TK_DNF},
+    {nullptr, 0},
+};
+
+const TableRow operator_table[] = {
+    {"=>", TK_IMPLIES},
+    {":=", TK_ASSIGN},
+    {"<>", TK_XOR},
+    {nullptr, 0},
+};
+
+int find(const TableRow* table, const char* text) {
+  for (const TableRow* row = table; row->text; row++)
+    if (std::strcmp(row->text, text) == 0) return row->token;
+  return 0;
+}
+
+// Letters are those of the default locale: ASCII only, whatever the
+// environment says, so a byte above 127 is never taken for a letter.
+bool is_letter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool is_word_char(int c) { return is_letter(c) || (c >= '0' && c <= '9') || c == '_' || c == '\''; }
+bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool is_printable(int c) { return c >= 32 && c <= 126; }
+
+void advance() { lookahead_char = read_char(); }
+
+int unknown_char(int c) {
+  current_interpreter->console_print("lexical error : unknown char '%c' (%d)\n",
+                                     is_printable(c) ? c : ' ', c);
+  return TK_LEXERR;
+}
+
+} // namespace
+
+namespace {
+bool stdin_ended = false;
+}
+
+void mark_stdin_ended() { stdin_ended = true; }
+
+int read_char() {
+  if (!lexer_input || (lexer_input == stdin && stdin_ended)) return EOF;
+  return fgetc(lexer_input);
+}
+
+int next_token() {
+  for (;;) {
+    while (is_space(lookahead_char)) advance();
+    if (lookahead_char == EOF) return TK_QUIT;
+    int c = lookahead_char;
+
+    if (is_word_char(c)) {
+      std::string word;
+      while (is_word_char(lookahead_char)) {
+        word.push_back((char)lookahead_char);
+        advance();
+      }
+      if (int token = find(keyword_table, word.c_str())) return token;
+      token_value = symbols->intern("%s", word.c_str());
+      return TK_IDENT;
+    }
+
+    if (c != 0 && std::strchr(".;,!)+#", c)) {
+      advance();
+      char text[2] = {(char)c, 0};
+      return find(keyword_table, text);
+    }
+
+    if (c != 0 && std::strchr("(=:-</", c)) {
+      advance();
+      int c2 = lookahead_char;
+      if (c == '/' && c2 == '*') {
+        // The "*" of the opening counts: "/*/" is a whole comment.
+        int previous = c2;
+        for (;;) {
+          advance();
+          if (lookahead_char == EOF) break;
+          if (lookahead_char == '/' && previous == '*') {
+            advance();
+            break;
+          }
+          previous = lookahead_char;
+        }
+        continue;
+      }
+      if (c == '/' && c2 == '/') {
+        while (lookahead_char != EOF && lookahead_char != '\n') advance();
+        if (lookahead_char == '\n') advance();
+        continue;
+      }
+      char pair[3] = {(char)c, (char)(c2 == EOF ? 0 : c2), 0};
+      if (c2 != EOF && c2 != 0) {
+        if (int token = find(operator_table, pair)) {
+          advance();
+          return token;
+        }
+      }
+      char single[2] = {(char)c, 0};
+      if (int token = find(keyword_table, single)) return token;
+      return unknown_char(c);
+    }
+
+    if (c == '"') {
+      std::string text;
+      bool has_nul = false;
+      for (;;) {
+        advance();
+        if (lookahead_char == EOF) return TK_LEXERR;
+        if (lookahead_char == '"') break;
+        if (lookahead_char == 0) has_nul = true;
+        text.push_back((char)lookahead_char);
+      }
+      advance();
+      // A NUL byte would cut the text short and make two names one.
+      if (has_nul) return unknown_char(0);
+      token_value = symbols->intern("%s", text.c_str());
+      return TK_STRING;
+    }
+
+    return unknown_char(c);
+  }
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Named warnings and errors, counted errors, progress messages gated by a
+// verbosity level, and a spinner. Everything goes to standard error.
+
+int msg_level_on();
+int msg_set_level(int n);
+int msg_level();
+void msg_show_controls();
+void msg_set_program_name(const char* text);
+int msg_error_count();
+int msg_error(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int msg_stop_if_errors();
+void msg_warning(const char* format, ...) __attribute__((format(printf, 1, 2)));
+[[noreturn]] void msg_fatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
+[[noreturn]] void msg_internal_error(const char* format, ...)
+    __attribute__((format(printf, 1, 2)));
+int msg_spin(int period);
+int msg_verbose(int needed, const char* format, ...) __attribute__((format(printf, 2, 3)));
+int msg_info(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,0 +1,2 @@
+exec "files/ends_with_quit.cmd"
+n;

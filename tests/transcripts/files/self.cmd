@@ -1,0 +1,2 @@
+exec "files/self.cmd"
+back;
