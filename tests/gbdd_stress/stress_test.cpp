@@ -56,6 +56,40 @@ TEST_F(Stress, SupportSurvivesCollectionsInsideItsRecursion) {
   }
 }
 
+TEST_F(Stress, CofactorsSurviveCollectionsInsideTheirRecursion) {
+  Table mask = table_mask(N);
+  for (int round = 0; round < 40; round++) {
+    Table f = random_table(), c = random_table() | 1;
+    GBdd ff = from_table(f, N), cc = from_table(c, N);
+    garbage_collect();
+    ASSERT_EQ((to_table(restrict(ff, cc), N) ^ f) & c, 0u);
+    ASSERT_EQ((to_table(constrain(ff, cc), N) ^ f) & c, 0u);
+    ASSERT_EQ((to_table(constrain_td(ff, cc), N) ^ f) & c & mask, 0u);
+    ASSERT_EQ(to_table(low_cofactor(ff, round % N), N), low_table(f, round % N, N));
+    ASSERT_EQ(to_table(high_cofactor(ff, round % N), N), high_table(f, round % N, N));
+    ASSERT_EQ(check_store(), "");
+  }
+}
+
+TEST_F(Stress, QuantifiersSurviveCollectionsInsideTheirRecursion) {
+  for (int round = 0; round < 40; round++) {
+    Table f = random_table();
+    GBdd ff = from_table(f, N);
+    int v = round % N, w = (round + 3) % N;
+    GBdd cube = and_(GBdd::variable(v), GBdd::variable(w));
+    garbage_collect();
+    ASSERT_EQ(to_table(exist(cube, ff), N), exist_table(exist_table(f, v, N), w, N));
+    ASSERT_EQ(to_table(forall(cube, ff), N), forall_table(forall_table(f, v, N), w, N));
+    ASSERT_EQ(to_table(exist(v, ff), N), exist_table(f, v, N));
+    ASSERT_EQ(to_table(forall(v, ff), N), forall_table(f, v, N));
+    Table all = f;
+    for (int k = v; k < N; k++)
+      all = forall_table(all, k, N);
+    ASSERT_EQ(to_table(forall_x2max(v, ff), N), all);
+    ASSERT_EQ(check_store(), "");
+  }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {

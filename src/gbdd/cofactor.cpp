@@ -1,0 +1,168 @@
+// Generalised cofactors (restrict, constrain, constrain_td), the plain
+// cofactors by one variable, and ite_var.
+//
+// The edge operands of the recursive cores are parts of rooted operands; each
+// intermediate result is held in a handle before the next call that can
+// allocate. The edge 0 returned by a core stands for an empty care set.
+
+#include "gbdd/gbdd.h"
+#include "gbdd/gbdd_internal.h"
+
+#include <functional>
+#include <unordered_map>
+#include <utility>
+
+namespace {
+
+// Shared body of rec_restrict and rec_constrain: they differ only where the care
+// set's top lies above f's. May collect.
+Edge rec_cofactor(Edge f, Edge c, int op) {
+  if (c == TRUE_EDGE) return f;
+  if (c == FALSE_EDGE) return 0;
+  if (f == c) return TRUE_EDGE;
+  if (same_node(f, c)) return FALSE_EDGE;
+  if (is_leaf_edge(f)) return f;
+  if (Edge hit = bin_memo_get(op, f, c)) return hit;
+
+  int i = top_index(f);
+  int j = top_index(c);
+  Edge r;
+  if (j < i && op == OP_RESTRICT) {
+    // Variables of c above f's top are quantified out of the care set.
+    GBdd wider(rec_or(high_of(c), low_of(c)));
+    r = rec_cofactor(f, wider.edge, op);
+  } else {
+    int top = i < j ? i : j;
+    GBdd low(rec_cofactor(low_at(f, top), low_at(c, top), op));
+    GBdd high(rec_cofactor(high_at(f, top), high_at(c, top), op));
+    if (low.edge == 0)
+      r = high.edge;
+    else if (high.edge == 0)
+      r = low.edge;
+    else
+      r = get_node(top, high, low);
+  }
+  bin_memo_put(op, f, c, r);
+  return r;
+}
+
+// Solved intervals of one constrain_td call, keyed on (L, U). The handles keep
+// keys and results alive, so no collection can recycle an edge used as a key.
+struct IntervalHash {
+  std::size_t operator()(const std::pair<Edge, Edge>& p) const {
+    return std::hash<Edge>()(p.first ^ (p.second * 0x9e3779b97f4a7c15ULL));
+  }
+};
+struct SolvedInterval {
+  SolvedInterval(Edge l, Edge u) : lower(l), upper(u) {}
+  GBdd lower;
+  GBdd upper;
+  GBdd result;
+};
+using IntervalMemo = std::unordered_map<std::pair<Edge, Edge>, SolvedInterval, IntervalHash>;
+
+// Some g with l <= g <= u, dropping every variable it can from the top down.
+// l and u are rooted by the caller; the result is rooted by the memo. Quantifying
+// a bound's top variable away loops instead of recursing, so a frame is spent
+// only per variable kept. May collect.
+Edge rec_constrain_td(Edge l, Edge u, IntervalMemo& memo) {
+  if (l == FALSE_EDGE) return FALSE_EDGE;
+  if (u == TRUE_EDGE) return TRUE_EDGE;
+  auto [found, fresh] = memo.try_emplace(std::make_pair(l, u), l, u);
+  SolvedInterval& solved = found->second;
+  if (!fresh) return solved.result.edge;
+
+  GBdd lower(l);
+  GBdd upper(u);
+  for (;;) {
+    if (lower.edge == FALSE_EDGE) return solved.result.edge = FALSE_EDGE;
+    if (upper.edge == TRUE_EDGE) return solved.result.edge = TRUE_EDGE;
+    int i = top_index(lower.edge);
+    int j = top_index(upper.edge);
+    if (i < j) {
+      lower.edge = rec_or(high_of(lower.edge), low_of(lower.edge));
+      continue;
+    }
+    if (i > j) {
+      upper.edge = rec_and(high_of(upper.edge), low_of(upper.edge));
+      continue;
+    }
+    GBdd exists(rec_or(high_of(lower.edge), low_of(lower.edge)));
+    GBdd all(rec_and(high_of(upper.edge), low_of(upper.edge)));
+    if (test_impl(exists, all)) {
+      lower = exists;
+      upper = all;
+      continue;
+    }
+    GBdd& lo = exists; // the handles are reused to keep the frame small
+    GBdd& hi = all;
+    lo.edge = rec_constrain_td(low_of(lower.edge), low_of(upper.edge), memo);
+    hi.edge = rec_constrain_td(high_of(lower.edge), high_of(upper.edge), memo);
+    return solved.result.edge = ite_var(i, hi, lo).edge;
+  }
+}
+
+// f with variable i set to value (0 or 1), memoised in slot 0 under a stamp
+// drawn for this call. May collect.
+Edge rec_var_cofactor(Edge f, int i, bool value, int key) {
+  int k = top_index(f);
+  if (i < k) return f;
+  if (i == k) return value ? high_of(f) : low_of(f);
+  if (Edge hit = memo_get(SLOT_MEMO, f, key)) return hit;
+  GBdd high(rec_var_cofactor(high_of(f), i, value, key));
+  GBdd low(rec_var_cofactor(low_of(f), i, value, key));
+  Edge r = get_node(k, high, low);
+  memo_put(SLOT_MEMO, f, key, r);
+  return r;
+}
+
+} // namespace
+
+GBdd restrict(const GBdd& f, const GBdd& c) {
+  if (!c.is_boolean()) {
+    internal_error("GBdd restrict:: 2d operand must be purely boolean gbdd");
+    return GBdd::NULL_();
+  }
+  if (f.edge == 0) return GBdd::NULL_();
+  Edge r = rec_cofactor(f.edge, c.edge, OP_RESTRICT);
+  if (r == 0) internal_error("GBdd restrict:: can't restrict by false gbdd");
+  return GBdd(r);
+}
+
+GBdd constrain(const GBdd& f, const GBdd& c) {
+  if (!c.is_boolean()) {
+    internal_error("GBdd constrain:: 2d operand must be purely boolean gbdd");
+    return GBdd::NULL_();
+  }
+  if (f.edge == 0) return GBdd::NULL_();
+  Edge r = rec_cofactor(f.edge, c.edge, OP_CONSTRAIN);
+  if (r == 0) internal_error("GBdd constrain:: can't constrain by false gbdd");
+  return GBdd(r);
+}
+
+GBdd constrain_td(const GBdd& f, const GBdd& c) {
+  if (!f.is_boolean() || !c.is_boolean()) {
+    internal_error("GBdd constrain_td:: operands must be purely boolean gbdd");
+    return GBdd::NULL_();
+  }
+  if (c.edge == FALSE_EDGE) return GBdd::NULL_();
+  GBdd lower(rec_and(f.edge, c.edge));
+  GBdd upper(rec_or(f.edge, negate(c.edge)));
+  IntervalMemo memo;
+  return GBdd(rec_constrain_td(lower.edge, upper.edge, memo));
+}
+
+GBdd low_cofactor(const GBdd& f, int i) {
+  if (f.edge == 0) return GBdd::NULL_();
+  return GBdd(rec_var_cofactor(f.edge, i, false, new_stamp()));
+}
+
+GBdd high_cofactor(const GBdd& f, int i) {
+  if (f.edge == 0) return GBdd::NULL_();
+  return GBdd(rec_var_cofactor(f.edge, i, true, new_stamp()));
+}
+
+GBdd ite_var(int i, const GBdd& g, const GBdd& h) {
+  GBdd x = GBdd::variable(i);
+  return ite(x, g, h);
+}
