@@ -14,7 +14,7 @@ constrain(f, c);
 constrain_td(f, c);
 compare(restrict(f, c) and c, f and c);
 
-// upcons finds the largest x with constrain(f, x) = g, when there is one.
+// upcons looks for the largest x with constrain(f, x) = g; null when there is none.
 upcons(x and y, y);
 supp(f);
 reed f;

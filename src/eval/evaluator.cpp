@@ -135,7 +135,7 @@ GBdd apply_user_function(Interpreter& in, const ExpNode* node, UsrFuncInfo* f) {
   for (int i = 0; i < node->count; i++) values.push_back(eval_rec(in, node->children[i]));
   if (state.aborted) return GBdd::NULL_();
   if (state.applications >= MAX_APPLICATIONS) {
-    printf("\"%s\" applied more than %d times within itself, giving up\n", name_of(symbol),
+    printf("\"%s\": more than %d nested function applications\n", name_of(symbol),
            MAX_APPLICATIONS);
     state.aborted = true;
     return GBdd::NULL_();

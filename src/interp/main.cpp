@@ -1,9 +1,16 @@
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
+#include "gbdd/gbdd.h"
 #include "interp/interpreter.h"
 
 int main(int argc, char** argv) {
+#ifdef BOOLCALC_ABORT_ON_INTERNAL_ERROR
+  // Fuzzing builds: an internal error of the package is a finding, so it must
+  // look like a crash rather than an ordinary exit.
+  set_error_handler([] { abort(); });
+#endif
   if (argc < 2) {
     Interpreter interpreter(stdin);
     return 0;
