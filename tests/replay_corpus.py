@@ -11,7 +11,7 @@ import sys
 
 
 def main():
-    program, corpus = sys.argv[1], sys.argv[2]
+    program, corpus = os.path.abspath(sys.argv[1]), sys.argv[2]
     names = sorted(os.listdir(corpus)) if os.path.isdir(corpus) else []
     failures = 0
     env = dict(os.environ, ASAN_OPTIONS="detect_leaks=1")

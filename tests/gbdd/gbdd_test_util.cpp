@@ -2,6 +2,8 @@
 
 #include "gbdd/gbdd_internal.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -71,6 +73,45 @@ Table forall_table(Table t, int k, int nvars) {
 
 bool table_depends_on(Table t, int k, int nvars) {
   return low_table(t, k, nvars) != high_table(t, k, nvars);
+}
+
+GBdd parse_default_sop(const std::string& text) {
+  if (text == "true") return GBdd::TRUE_();
+  if (text == "false") return GBdd::FALSE_();
+  GBdd sum = GBdd::FALSE_();
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find(" +\n", start);
+    std::string term = text.substr(start, end == std::string::npos ? end : end - start);
+    GBdd product = GBdd::TRUE_();
+    std::size_t lit = 0;
+    while (lit <= term.size()) {
+      std::size_t dot = term.find('.', lit);
+      std::string literal = term.substr(lit, dot == std::string::npos ? dot : dot - lit);
+      bool negative = !literal.empty() && literal[0] == '!';
+      if (negative) literal.erase(0, 1);
+      if (literal.size() < 2 || literal[0] != 'X') return GBdd();
+      GBdd x = GBdd::variable(std::stoi(literal.substr(1)));
+      product = and_(product, negative ? !x : x);
+      if (dot == std::string::npos) break;
+      lit = dot + 1;
+    }
+    sum = or_(sum, product);
+    if (end == std::string::npos) break;
+    start = end + 3;
+  }
+  return sum;
+}
+
+std::string default_sop(const GBdd& f) {
+  char* text = nullptr;
+  std::size_t length = 0;
+  FILE* out = open_memstream(&text, &length);
+  print_sop(f, out, default_var_name);
+  std::fclose(out);
+  std::string s(text, length);
+  std::free(text);
+  return s;
 }
 
 std::string check_store() {

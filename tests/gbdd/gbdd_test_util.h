@@ -27,6 +27,12 @@ Table forall_table(Table t, int k, int nvars);
 // Whether the function of t depends on variable k.
 bool table_depends_on(Table t, int k, int nvars);
 
+// The function of a sum of products written with the default rendering strings and
+// default_var_name ("X1.!X2 +\nX3"); the null function when the text is malformed.
+GBdd parse_default_sop(const std::string& text);
+// What print_sop writes for f with default_var_name.
+std::string default_sop(const GBdd& f);
+
 // Empty when every store invariant holds, else a description of the first faults.
 std::string check_store();
 

@@ -90,6 +90,16 @@ TEST_F(Stress, QuantifiersSurviveCollectionsInsideTheirRecursion) {
   }
 }
 
+TEST_F(Stress, RenderingSurvivesCollectionsBetweenItsSteps) {
+  for (int round = 0; round < 30; round++) {
+    GBdd f = from_table(random_table(), N);
+    garbage_collect();
+    std::string text = default_sop(f);
+    ASSERT_EQ(parse_default_sop(text), f) << text;
+    ASSERT_EQ(check_store(), "");
+  }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
