@@ -100,6 +100,28 @@ TEST_F(Stress, RenderingSurvivesCollectionsBetweenItsSteps) {
   }
 }
 
+int mirror(int i) {
+  return N - 1 - i;
+}
+
+TEST_F(Stress, RenamingSurvivesCollectionsInsideItsRecursion) {
+  for (int round = 0; round < 30; round++) {
+    Table f = random_table();
+    GBdd ff = from_table(f, N);
+    Table mirrored = 0;
+    for (int a = 0; a < (1 << N); a++) {
+      int source = 0;
+      for (int k = 0; k < N; k++)
+        if ((a >> mirror(k)) & 1) source |= 1 << k;
+      if ((f >> source) & 1) mirrored |= Table(1) << a;
+    }
+    garbage_collect();
+    ASSERT_EQ(to_table(rename(ff, mirror), N), mirrored);
+    ASSERT_EQ(shift(shift(ff, 3), -3), ff);
+    ASSERT_EQ(check_store(), "");
+  }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {

@@ -1,0 +1,63 @@
+// Renaming variables through a callback, and shifting all variable indices.
+//
+// The results are rebuilt with ite_var, so a mapping need not keep the order
+// nor be one-to-one. The edge operands of the cores are parts of the rooted
+// operand; partial results are held in handles.
+
+#include "gbdd/gbdd.h"
+#include "gbdd/gbdd_internal.h"
+
+namespace {
+
+// Memoises r for f, and its complement for the complement of a purely boolean
+// f, so that a node reached through either polarity is renamed once.
+void memo_put_both(Edge f, int key, Edge r) {
+  memo_put(SLOT_MEMO, f, key, r);
+  if (is_boolean_edge(f)) memo_put(SLOT_MEMO, negate(f), key, negate(r));
+}
+
+// f with each x_i replaced by x_rename_fn(i). May collect.
+Edge rec_rename(Edge f) {
+  if (is_leaf_edge(f)) return f;
+  if (Edge hit = memo_get(SLOT_MEMO, f, rename_stamp)) return hit;
+  int j = rename_fn(top_index(f));
+  if (j < 0) internal_error("GBdd::rec_rename : the rename produces negative index");
+  GBdd low(rec_rename(low_of(f)));
+  GBdd high(rec_rename(high_of(f)));
+  low = ite_var(j, high, low); // the handle is reused to keep the frame small
+  memo_put_both(f, rename_stamp, low.edge);
+  return low.edge;
+}
+
+// f with each x_i replaced by x_(i+d). May collect.
+Edge rec_shift(Edge f, int d) {
+  if (is_leaf_edge(f)) return f;
+  if (Edge hit = memo_get(SLOT_MEMO, f, shift_stamp)) return hit;
+  int j = top_index(f) + d;
+  if (j < 0) internal_error("GBdd::rec_shift : the shift produces negative index");
+  GBdd low(rec_shift(low_of(f), d));
+  GBdd high(rec_shift(high_of(f), d));
+  low = ite_var(j, high, low);
+  memo_put_both(f, shift_stamp, low.edge);
+  return low.edge;
+}
+
+} // namespace
+
+GBdd rename(const GBdd& f, RenameFn m) {
+  if (f.edge == 0) return GBdd::NULL_();
+  if (rename_stamp < 0 || m != rename_fn) {
+    rename_stamp = new_stamp();
+    rename_fn = m;
+  }
+  return GBdd(rec_rename(f.edge));
+}
+
+GBdd shift(const GBdd& f, int d) {
+  if (f.edge == 0) return GBdd::NULL_();
+  if (shift_stamp < 0 || d != shift_amount) {
+    shift_stamp = new_stamp();
+    shift_amount = d;
+  }
+  return GBdd(rec_shift(f.edge, d));
+}
