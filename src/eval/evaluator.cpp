@@ -86,9 +86,8 @@ GBdd eval_ite(Interpreter& in, const ExpNode* node) {
   if (c == GBdd::TRUE_()) return eval_rec(in, node->children[1]);
   if (c == GBdd::FALSE_()) return eval_rec(in, node->children[2]);
   GBdd t = eval_rec(in, node->children[1]);
-  if (t == GBdd::NULL_()) return t;
   GBdd e = eval_rec(in, node->children[2]);
-  if (e == GBdd::NULL_()) return e;
+  if (t == GBdd::NULL_() || e == GBdd::NULL_()) return GBdd::NULL_();
   return ite(c, t, e);
 }
 
