@@ -14,6 +14,15 @@
 
 namespace {
 
+Edge rec_cofactor(Edge f, Edge c, int op);
+
+// Restriction by c with its top variable quantified out; kept out of the
+// recursive frame of rec_cofactor. May collect.
+Edge restrict_by_wider(Edge f, Edge c) {
+  GBdd wider(rec_or(high_of(c), low_of(c)));
+  return rec_cofactor(f, wider.edge, OP_RESTRICT);
+}
+
 // Shared body of rec_restrict and rec_constrain: they differ only where the care
 // set's top lies above f's. May collect.
 Edge rec_cofactor(Edge f, Edge c, int op) {
@@ -28,11 +37,9 @@ Edge rec_cofactor(Edge f, Edge c, int op) {
   int j = top_index(c);
   Edge r;
   if (j < i && op == OP_RESTRICT) {
-    // Variables of c above f's top are quantified out of the care set.
-    GBdd wider(rec_or(high_of(c), low_of(c)));
-    r = rec_cofactor(f, wider.edge, op);
+    r = restrict_by_wider(f, c); // variables of c above f's top leave the care set
   } else {
-    int top = i < j ? i : j;
+    int top = min_index(i, j);
     GBdd low(rec_cofactor(low_at(f, top), low_at(c, top), op));
     GBdd high(rec_cofactor(high_at(f, top), high_at(c, top), op));
     if (low.edge == 0)
@@ -61,6 +68,13 @@ struct SolvedInterval {
 };
 using IntervalMemo = std::unordered_map<std::pair<Edge, Edge>, SolvedInterval, IntervalHash>;
 
+// The entry of (l, u), added unsolved when new; kept out of the recursive frames.
+SolvedInterval& interval_entry(IntervalMemo& memo, Edge l, Edge u, bool& fresh) {
+  auto [entry, added] = memo.try_emplace(std::make_pair(l, u), l, u);
+  fresh = added;
+  return entry->second;
+}
+
 // Some g with l <= g <= u, dropping every variable it can from the top down.
 // l and u are rooted by the caller; the result is rooted by the memo. Quantifying
 // a bound's top variable away loops instead of recursing, so a frame is spent
@@ -68,12 +82,13 @@ using IntervalMemo = std::unordered_map<std::pair<Edge, Edge>, SolvedInterval, I
 Edge rec_constrain_td(Edge l, Edge u, IntervalMemo& memo) {
   if (l == FALSE_EDGE) return FALSE_EDGE;
   if (u == TRUE_EDGE) return TRUE_EDGE;
-  auto [found, fresh] = memo.try_emplace(std::make_pair(l, u), l, u);
-  SolvedInterval& solved = found->second;
+  bool fresh;
+  SolvedInterval& solved = interval_entry(memo, l, u, fresh);
   if (!fresh) return solved.result.edge;
 
-  GBdd lower(l);
-  GBdd upper(u);
+  GBdd bounds[4]{GBdd(l), GBdd(u)}; // one array: a smaller frame in checked builds
+  GBdd& lower = bounds[0];
+  GBdd& upper = bounds[1];
   for (;;) {
     if (lower.edge == FALSE_EDGE) return solved.result.edge = FALSE_EDGE;
     if (upper.edge == TRUE_EDGE) return solved.result.edge = TRUE_EDGE;
@@ -87,8 +102,10 @@ Edge rec_constrain_td(Edge l, Edge u, IntervalMemo& memo) {
       upper.edge = rec_and(high_of(upper.edge), low_of(upper.edge));
       continue;
     }
-    GBdd exists(rec_or(high_of(lower.edge), low_of(lower.edge)));
-    GBdd all(rec_and(high_of(upper.edge), low_of(upper.edge)));
+    GBdd& exists = bounds[2];
+    GBdd& all = bounds[3];
+    exists.edge = rec_or(high_of(lower.edge), low_of(lower.edge));
+    all.edge = rec_and(high_of(upper.edge), low_of(upper.edge));
     if (test_impl(exists, all)) {
       lower = exists;
       upper = all;
@@ -98,7 +115,7 @@ Edge rec_constrain_td(Edge l, Edge u, IntervalMemo& memo) {
     GBdd& hi = all;
     lo.edge = rec_constrain_td(low_of(lower.edge), low_of(upper.edge), memo);
     hi.edge = rec_constrain_td(high_of(lower.edge), high_of(upper.edge), memo);
-    return solved.result.edge = ite_var(i, hi, lo).edge;
+    return solved.result.edge = rec_ite_var(i, hi, lo);
   }
 }
 
@@ -162,7 +179,12 @@ GBdd high_cofactor(const GBdd& f, int i) {
   return GBdd(rec_var_cofactor(f.edge, i, true, new_stamp()));
 }
 
-GBdd ite_var(int i, const GBdd& g, const GBdd& h) {
+Edge rec_ite_var(int i, const GBdd& g, const GBdd& h) {
   GBdd x = GBdd::variable(i);
-  return ite(x, g, h);
+  return rec_ite(x.edge, g.edge, h.edge);
+}
+
+GBdd ite_var(int i, const GBdd& g, const GBdd& h) {
+  if (g.edge == 0 || h.edge == 0) return GBdd::NULL_();
+  return GBdd(rec_ite_var(i, g, h));
 }

@@ -8,8 +8,6 @@
 #include "gbdd/gbdd.h"
 #include "gbdd/gbdd_internal.h"
 
-#include <algorithm>
-
 // Conjunction of two purely boolean edges. May collect.
 Edge rec_and(Edge a, Edge b) {
   if (a == TRUE_EDGE) return b;
@@ -22,7 +20,7 @@ Edge rec_and(Edge a, Edge b) {
   if (Edge hit = bin_memo_get(OP_AND, a, b)) return hit;
   if (Edge hit = bin_memo_get(OP_AND, b, a)) return hit;
 
-  int top = std::min(top_index(a), top_index(b));
+  int top = min_index(top_index(a), top_index(b));
   GBdd low(rec_and(low_at(a, top), low_at(b, top)));
   GBdd high(rec_and(high_at(a, top), high_at(b, top))); // low stays rooted meanwhile
   Edge r = get_node(top, high, low);                    // may collect
@@ -48,7 +46,7 @@ Edge rec_xor(Edge a, Edge b) {
   if (Edge hit = bin_memo_get(OP_XOR, a, b)) return hit;
   if (Edge hit = bin_memo_get(OP_XOR, b, a)) return hit;
 
-  int top = std::min(top_index(a), top_index(b));
+  int top = min_index(top_index(a), top_index(b));
   GBdd low(rec_xor(low_at(a, top), low_at(b, top)));
   GBdd high(rec_xor(high_at(a, top), high_at(b, top)));
   Edge r = get_node(top, high, low);
@@ -78,7 +76,7 @@ Edge rec_ite(Edge c, Edge f, Edge g) {
     if (same_node(f, g)) return rec_xor(c, g);
   }
 
-  int top = std::min({top_index(c), top_index(f), top_index(g)});
+  int top = min_index(top_index(c), min_index(top_index(f), top_index(g)));
   GBdd low(rec_ite(low_at(c, top), low_at(f, top), low_at(g, top)));
   GBdd high(rec_ite(high_at(c, top), high_at(f, top), high_at(g, top)));
   return get_node(top, high, low);

@@ -116,6 +116,11 @@ inline bool same_node(Edge a, Edge b) {
 inline int top_index(Edge e) {
   return node_of(e)->index;
 }
+// The top variable of two operands. By value: std::min would take the address of
+// its arguments and so give each a slot of its own in a recursive frame.
+inline int min_index(int a, int b) {
+  return a < b ? a : b;
+}
 inline bool is_leaf_edge(Edge e) {
   return node_of(e)->index == LEAF_INDEX;
 }
@@ -178,3 +183,5 @@ Edge rec_xor(Edge a, Edge b);
 Edge rec_ite(Edge c, Edge f, Edge g);
 Edge rec_smooth(Edge f, int v);
 Edge rec_or(Edge a, Edge b); // the complement of rec_and on the complements
+// Edge of ite(x_i, g, h), g and h rooted by the caller. May collect.
+Edge rec_ite_var(int i, const GBdd& g, const GBdd& h);

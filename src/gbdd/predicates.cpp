@@ -22,6 +22,11 @@ struct EdgePairHash {
 // node, so the edges stay valid for the whole test.
 using PairSet = std::unordered_set<std::pair<Edge, Edge>, EdgePairHash>;
 
+// Whether (a, b) is met for the first time; kept out of the recursive frames.
+bool first_meeting(PairSet& seen, Edge a, Edge b) {
+  return seen.insert({a, b}).second;
+}
+
 int rec_test_impl(Edge a, Edge b, PairSet& seen) {
   for (;;) {
     if (a == FALSE_EDGE) return 1;
@@ -29,11 +34,9 @@ int rec_test_impl(Edge a, Edge b, PairSet& seen) {
     if (a == TRUE_EDGE) return 0;
     if (b == FALSE_EDGE) return 0;
     if (a == b) return 1;
-    if (!seen.insert({a, b}).second) return 1;
+    if (!first_meeting(seen, a, b)) return 1;
 
-    int i = top_index(a);
-    int j = top_index(b);
-    int top = i < j ? i : j;
+    int top = min_index(top_index(a), top_index(b));
     if (rec_test_impl(low_at(a, top), low_at(b, top), seen) == 0) return 0;
     a = high_at(a, top);
     b = high_at(b, top);
@@ -45,11 +48,9 @@ int rec_test_and(Edge a, Edge b, PairSet& seen) {
     if (a == FALSE_EDGE || b == FALSE_EDGE) return 0;
     if (a == TRUE_EDGE || b == TRUE_EDGE || a == b) return 1;
     if (same_node(a, b)) return 0;
-    if (!seen.insert({a, b}).second) return 0;
+    if (!first_meeting(seen, a, b)) return 0;
 
-    int i = top_index(a);
-    int j = top_index(b);
-    int top = i < j ? i : j;
+    int top = min_index(top_index(a), top_index(b));
     if (rec_test_and(low_at(a, top), low_at(b, top), seen) == 1) return 1;
     a = high_at(a, top);
     b = high_at(b, top);

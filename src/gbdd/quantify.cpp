@@ -23,17 +23,11 @@ Edge rec_forall(Edge cube, Edge f) {
   if (is_leaf_edge(cube)) return f;
   if (Edge hit = memo_get(SLOT_MEMO, f, forall_key)) return hit;
 
-  int i = top_index(cube);
-  Edge r;
-  if (j < i) {
-    GBdd high(rec_forall(cube, high_of(f)));
-    GBdd low(rec_forall(cube, low_of(f)));
-    r = get_node(j, high, low);
-  } else {
-    GBdd high(rec_forall(high_of(cube), high_of(f)));
-    GBdd low(rec_forall(high_of(cube), low_of(f)));
-    r = rec_and(high.edge, low.edge);
-  }
+  bool kept = j < top_index(cube); // f's top variable is not in the set
+  Edge rest = kept ? cube : high_of(cube);
+  GBdd high(rec_forall(rest, high_of(f)));
+  GBdd low(rec_forall(rest, low_of(f)));
+  Edge r = kept ? get_node(j, high, low) : rec_and(high.edge, low.edge);
   memo_put(SLOT_MEMO, f, forall_key, r);
   return r;
 }

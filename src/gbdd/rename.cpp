@@ -24,9 +24,9 @@ Edge rec_rename(Edge f) {
   if (j < 0) internal_error("GBdd::rec_rename : the rename produces negative index");
   GBdd low(rec_rename(low_of(f)));
   GBdd high(rec_rename(high_of(f)));
-  low = ite_var(j, high, low); // the handle is reused to keep the frame small
-  memo_put_both(f, rename_stamp, low.edge);
-  return low.edge;
+  Edge r = rec_ite_var(j, high, low);
+  memo_put_both(f, rename_stamp, r);
+  return r;
 }
 
 // f with each x_i replaced by x_(i+d). May collect.
@@ -37,9 +37,9 @@ Edge rec_shift(Edge f, int d) {
   if (j < 0) internal_error("GBdd::rec_shift : the shift produces negative index");
   GBdd low(rec_shift(low_of(f), d));
   GBdd high(rec_shift(high_of(f), d));
-  low = ite_var(j, high, low);
-  memo_put_both(f, shift_stamp, low.edge);
-  return low.edge;
+  Edge r = rec_ite_var(j, high, low);
+  memo_put_both(f, shift_stamp, r);
+  return r;
 }
 
 } // namespace

@@ -27,9 +27,24 @@ void append_name(std::string& buf, VarNameFn name, int i) {
   buf += text != nullptr ? text : default_var_name(i);
 }
 
+// Splits f at its top variable x_i: r is the part of f that does not depend on
+// x_i, and h and l are the two cofactors, free wherever r already covers f; r
+// becomes false when that freedom changes neither cofactor, since its terms
+// would then only repeat theirs. Kept out of the recursive frame. May collect.
+void decompose(const GBdd& f, GBdd& h, GBdd& l, GBdd& r) {
+  h = f.high();
+  l = f.low();
+  r.edge = negate(rec_and(h.edge, l.edge)); // not r, the care set of the cofactors
+  Edge high = h.edge;                       // compared only, never read through
+  Edge low = l.edge;
+  h = restrict(h, r);
+  l = restrict(l, r);
+  r.edge = negate(r.edge);
+  if (h.edge == high && l.edge == low) r = GBdd::FALSE_();
+}
+
 // Writes the terms of f, each prefixed by the literals in buf. The buffer grows
-// as needed and is cut back after each branch; the frame holds only handles.
-// May collect.
+// as needed and is cut back after each branch. May collect.
 void rec_print_sop(const GBdd& f, FILE* out, VarNameFn name, std::string& buf) {
   if (f.edge == TRUE_EDGE) {
     if (!first_term) std::fputs(term_sep, out);
@@ -40,17 +55,11 @@ void rec_print_sop(const GBdd& f, FILE* out, VarNameFn name, std::string& buf) {
   if (f.edge == FALSE_EDGE) return;
   int i = top_index(f.edge);
   std::size_t n = buf.size();
-
-  GBdd h = f.high();
-  GBdd l = f.low();
-  GBdd r(rec_and(h.edge, l.edge)); // the part of f that does not depend on x_i
-  Edge high = h.edge;              // compared only, never read through
-  Edge low = l.edge;
-  r.edge = negate(r.edge);
-  h = restrict(h, r); // the cofactors, free wherever r already covers f
-  l = restrict(l, r);
-  r.edge = negate(r.edge);
-  if (h.edge == high && l.edge == low) r = GBdd::FALSE_(); // factoring gains nothing
+  GBdd parts[3]; // one array, not three variables: a smaller frame in checked builds
+  GBdd& h = parts[0];
+  GBdd& l = parts[1];
+  GBdd& r = parts[2];
+  decompose(f, h, l, r);
 
   buf += pos_prefix;
   append_name(buf, name, i);

@@ -85,16 +85,22 @@ int rec_unsigned_size(Edge f, int key) {
 // node is counted once and its count reused on every path.
 using TreeCounts = std::unordered_map<const GBddNode*, TreeCount>;
 
+// The entry of n, added with count 0 when n is new; kept out of the recursive frames.
+TreeCount* tree_count_entry(TreeCounts& counts, const GBddNode* n, bool& fresh) {
+  auto [entry, added] = counts.try_emplace(n);
+  fresh = added;
+  return &entry->second;
+}
+
+// Entries of an unordered_map never move, so the count is summed in place.
 const TreeCount& rec_tree_size(const GBddNode* n, TreeCounts& counts) {
-  auto found = counts.find(n);
-  if (found != counts.end()) return found->second;
-  TreeCount c;
-  if (n->index != LEAF_INDEX) {
-    c = TreeCount(1);
-    c += rec_tree_size(node_of(n->high), counts);
-    c += rec_tree_size(node_of(n->low), counts);
-  }
-  return counts.emplace(n, std::move(c)).first->second;
+  bool fresh;
+  TreeCount* c = tree_count_entry(counts, n, fresh);
+  if (!fresh || n->index == LEAF_INDEX) return *c;
+  *c += rec_tree_size(node_of(n->high), counts);
+  *c += rec_tree_size(node_of(n->low), counts);
+  *c += TreeCount(1);
+  return *c;
 }
 
 } // namespace
@@ -122,14 +128,10 @@ Edge rec_support(Edge f, bool cube) {
   if (Edge hit = memo_get(SLOT_MEMO, f, key)) return hit;
 
   GBdd r(get_node(top_index(f), GBdd::TRUE_(), GBdd::FALSE_()));
-  {
-    GBdd s(rec_support(high_of(f), cube));
-    r.edge = cube ? rec_and(r.edge, s.edge) : rec_or(r.edge, s.edge);
-  }
-  {
-    GBdd s(rec_support(low_of(f), cube));
-    r.edge = cube ? rec_and(r.edge, s.edge) : rec_or(r.edge, s.edge);
-  }
+  GBdd s(rec_support(high_of(f), cube));
+  r.edge = cube ? rec_and(r.edge, s.edge) : rec_or(r.edge, s.edge);
+  s.edge = rec_support(low_of(f), cube);
+  r.edge = cube ? rec_and(r.edge, s.edge) : rec_or(r.edge, s.edge);
   memo_put(SLOT_MEMO, f, key, r.edge);
   if (is_boolean_edge(f)) memo_put(SLOT_MEMO, negate(f), key, r.edge);
   return r.edge;
