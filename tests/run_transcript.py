@@ -29,7 +29,7 @@ def main():
     if args is not None:
         for word in args.decode().splitlines():
             if word:
-                argv.append(input_path if word == "@IN" else word)
+                argv.append(os.path.abspath(input_path) if word == "@IN" else word)
         stdin = b""
     env = dict(os.environ)
     env.setdefault("ASAN_OPTIONS", "detect_leaks=1")

@@ -48,6 +48,9 @@ int serial_counter;
 const char TRUE_BDD_TEXT[] = "true_bdd";
 const char FALSE_BDD_TEXT[] = "false_bdd";
 constexpr int DEFAULT_BLOCK_SIZE = 10000;
+#ifdef GBDD_GC_STRESS
+constexpr int GC_STRESS_BLOCK_SIZE = 8;
+#endif
 constexpr int TABLE_SIZE = 2557;
 
 std::uintptr_t default_true_value() {
@@ -108,7 +111,11 @@ void release_blocks() {
 struct StoreLifetime {
   StoreLifetime() {
     memory = GBddMemory{};
+#ifdef GBDD_GC_STRESS
+    init_module(GC_STRESS_BLOCK_SIZE);
+#else
     init_module();
+#endif
   }
   ~StoreLifetime() { release_blocks(); }
 };
@@ -137,6 +144,11 @@ bool add_block() {
 }
 
 GBddNode* new_node() {
+#ifdef GBDD_GC_STRESS
+  // Collector-safety builds collect before every allocation, so a result not
+  // held in a handle is reclaimed at once and shows up as a wrong answer.
+  if (memory.free_list != nullptr) garbage_collect();
+#endif
   if (memory.free_list == nullptr && garbage_collect() <= 9) add_block();
   GBddNode* n = memory.free_list;
   if (n == nullptr) {
