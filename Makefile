@@ -1,10 +1,13 @@
 # make run   installs what is missing, builds build/boolcalc and starts it
 #            (make run FILE=path runs that command file)
 # make test  installs what is missing, builds the sanitized test build and runs every test
+# make bench installs what is missing, builds build-bench (Release) and prints the benchmark
+#            table (takes minutes; make bench BENCH_ARGS=--help lists the options)
 
 JOBS   ?= 2
 FILE   ?=
-.PHONY: run test build deps clean
+BENCH_ARGS ?=
+.PHONY: run test build deps clean bench bench-deps
 
 run: build
 	./build/boolcalc $(FILE)
@@ -20,6 +23,19 @@ test: deps
 	          $$p -c 'import pexpect' >/dev/null 2>&1 && { command -v $$p; break; }; done) >/dev/null
 	cmake --build build-test -j $(JOBS)
 	cd build-test && ctest --output-on-failure -j $(JOBS)
+
+bench: deps bench-deps
+	cmake -S bench -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build build-bench -j $(JOBS)
+	python3 -m unittest discover -s bench -p 'test_*.py'
+	python3 bench/run.py $(BENCH_ARGS)
+
+# The reference package of the benchmark, BuDDy.
+bench-deps:
+	@test -f /usr/include/bdd.h || { \
+	  echo "installing: libbdd-dev"; \
+	  export DEBIAN_FRONTEND=noninteractive; \
+	  apt-get update -q >/dev/null && apt-get install -y -q libbdd-dev >/dev/null; }
 
 # Installs with apt-get only the packages whose files are missing.
 deps:
