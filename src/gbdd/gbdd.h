@@ -70,6 +70,10 @@ void check_alive_list(const GBdd* ref);
 
 // ---- store ---------------------------------------------------------------
 int garbage_collect();
+// Reports, as the store does when no block can be had, that memory is
+// exhausted, and ends the run; installed as the program's new-handler so that
+// every allocation that fails ends the same way.
+[[noreturn]] void memory_exhausted();
 bool init_module();
 bool init_module(int block_size);
 bool init_module(std::uintptr_t true_value, std::uintptr_t false_value);

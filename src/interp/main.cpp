@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <pthread.h>
 
 #include "gbdd/gbdd.h"
@@ -21,6 +22,7 @@ struct Run {
 };
 
 int run_program(int argc, char** argv) {
+  std::set_new_handler(memory_exhausted);
 #ifdef BOOLCALC_ABORT_ON_INTERNAL_ERROR
   // Fuzzing builds: an internal error of the package is a finding, so it must
   // look like a crash rather than an ordinary exit.

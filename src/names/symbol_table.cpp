@@ -28,8 +28,7 @@ std::string format_key(const char* format, va_list args) {
 StringHash::StringHash()
     : buckets(new HashEntry*[5041]()), bucket_count(5041), entry_count(0), occupied(0),
       max_chain(0), blocks(nullptr), free_bytes(TEXT_BLOCK_BYTES), write_pos(nullptr) {
-  blocks = static_cast<TextBlock*>(std::malloc(sizeof(TextBlock*) + TEXT_BLOCK_BYTES));
-  if (!blocks) std::abort();
+  blocks = static_cast<TextBlock*>(::operator new(sizeof(TextBlock*) + TEXT_BLOCK_BYTES));
   blocks->previous = nullptr;
   write_pos = blocks->text;
 }
@@ -45,7 +44,7 @@ StringHash::~StringHash() {
   delete[] buckets;
   while (blocks) {
     TextBlock* previous = blocks->previous;
-    std::free(blocks);
+    ::operator delete(blocks);
     blocks = previous;
   }
 }
@@ -72,8 +71,7 @@ const char* StringHash::copy_text(const char* text) {
   if (need > (size_t)TEXT_BLOCK_BYTES) {
     // A text larger than a whole block gets a block of its own, slipped in
     // behind the newest one so that the newest keeps its free space.
-    auto* big = static_cast<TextBlock*>(std::malloc(sizeof(TextBlock*) + need));
-    if (!big) std::abort();
+    auto* big = static_cast<TextBlock*>(::operator new(sizeof(TextBlock*) + need));
     std::memcpy(big->text, text, need);
     big->previous = blocks->previous;
     blocks->previous = big;
@@ -81,8 +79,7 @@ const char* StringHash::copy_text(const char* text) {
   }
   free_bytes -= (int)need;
   if (free_bytes < 0) {
-    auto* block = static_cast<TextBlock*>(std::malloc(sizeof(TextBlock*) + TEXT_BLOCK_BYTES));
-    if (!block) std::abort();
+    auto* block = static_cast<TextBlock*>(::operator new(sizeof(TextBlock*) + TEXT_BLOCK_BYTES));
     block->previous = blocks;
     blocks = block;
     write_pos = block->text;
