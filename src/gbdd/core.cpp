@@ -8,6 +8,8 @@
 #include "gbdd/gbdd.h"
 #include "gbdd/gbdd_internal.h"
 
+#include <utility>
+
 // Conjunction of two purely boolean edges. May collect.
 Edge rec_and(Edge a, Edge b) {
   if (a == TRUE_EDGE) return b;
@@ -19,6 +21,8 @@ Edge rec_and(Edge a, Edge b) {
 
   if (Edge hit = bin_memo_get(OP_AND, a, b)) return hit;
   if (Edge hit = bin_memo_get(OP_AND, b, a)) return hit;
+  if (a > b) std::swap(a, b); // one cache key for both orders
+  if (Edge hit = cache_get(a, b, OP_AND)) return hit;
 
   int top = min_index(top_index(a), top_index(b));
   GBdd low(rec_and(low_at(a, top), low_at(b, top)));
@@ -26,6 +30,7 @@ Edge rec_and(Edge a, Edge b) {
   Edge r = get_node(top, high, low);                    // may collect
   bin_memo_put(OP_AND, a, b, r);
   bin_memo_put(OP_AND, b, a, r);
+  cache_put(a, b, OP_AND, r);
   return r;
 }
 
@@ -45,6 +50,8 @@ Edge rec_xor(Edge a, Edge b) {
 
   if (Edge hit = bin_memo_get(OP_XOR, a, b)) return hit;
   if (Edge hit = bin_memo_get(OP_XOR, b, a)) return hit;
+  if (a > b) std::swap(a, b);
+  if (Edge hit = cache_get(a, b, OP_XOR)) return hit;
 
   int top = min_index(top_index(a), top_index(b));
   GBdd low(rec_xor(low_at(a, top), low_at(b, top)));
@@ -52,6 +59,7 @@ Edge rec_xor(Edge a, Edge b) {
   Edge r = get_node(top, high, low);
   bin_memo_put(OP_XOR, a, b, r);
   bin_memo_put(OP_XOR, b, a, r);
+  cache_put(a, b, OP_XOR, r);
   return r;
 }
 
@@ -76,10 +84,13 @@ Edge rec_ite(Edge c, Edge f, Edge g) {
     if (same_node(f, g)) return rec_xor(c, g);
   }
 
+  if (Edge hit = cache_get(c, f, g)) return hit;
   int top = min_index(top_index(c), min_index(top_index(f), top_index(g)));
   GBdd low(rec_ite(low_at(c, top), low_at(f, top), low_at(g, top)));
   GBdd high(rec_ite(high_at(c, top), high_at(f, top), high_at(g, top)));
-  return get_node(top, high, low);
+  Edge r = get_node(top, high, low);
+  cache_put(c, f, g, r);
+  return r;
 }
 
 // f with variable v quantified existentially, memoised in slot 0 under

@@ -55,6 +55,7 @@ struct GBddMemory {
   long allocation_count;
   GBddNode** buckets;
   int table_size;
+  long table_entries; // nodes in the chains; the table grows with them
   int gc_count;
   GBddNode boolean_leaf;
   std::uintptr_t true_value;
@@ -176,6 +177,16 @@ int count_nodes(GBddNode* n, int stamp);
 inline long slot_count() {
   return static_cast<long>(memory.block_count) * memory.block_size;
 }
+
+// ---- computed table (cache.cpp) ------------------------------------------------------
+// Result cached for the key (a, b, c), or 0. c is the third operand of ite or
+// the OpCode of a binary core.
+Edge cache_get(Edge a, Edge b, Edge c);
+void cache_put(Edge a, Edge b, Edge c, Edge r);
+// Emptied by every collection: entries name nodes by address.
+void cache_clear();
+// Sizes the table for a unique table of about `nodes` buckets; empties it.
+void cache_resize(long nodes);
 
 // ---- recursive cores on purely boolean edges (core.cpp). May collect. ---------------
 Edge rec_and(Edge a, Edge b);

@@ -13,7 +13,9 @@
 
 #include "gbdd/gbdd_internal.h"
 
+#include <climits>
 #include <cstdlib>
+#include <new>
 
 // ---- package-wide state, in build order --------------------------------------------
 // ORDER: alive_head before everything else: constant-initialised, so it is linked
@@ -143,13 +145,25 @@ bool add_block() {
   return true;
 }
 
+void memory_exhausted() {
+  internal_error("%s %ld", "garbage collect has failed, memory size was ", slot_count());
+  std::exit(1);
+}
+
 GBddNode* new_node() {
 #ifdef GBDD_GC_STRESS
   // Collector-safety builds collect before every allocation, so a result not
   // held in a handle is reclaimed at once and shows up as a wrong answer.
   if (memory.free_list != nullptr) garbage_collect();
 #endif
-  if (memory.free_list == nullptr && garbage_collect() <= 9) add_block();
+  if (memory.free_list == nullptr && garbage_collect() <= 9) {
+    // A store that keeps little garbage grows by a quarter of its size at a
+    // time: one block per collection would make the collections as frequent
+    // as the store is large.
+    int blocks = memory.block_count / 4 > 1 ? memory.block_count / 4 : 1;
+    for (int k = 0; k < blocks && add_block(); k++) {
+    }
+  }
   GBddNode* n = memory.free_list;
   if (n == nullptr) {
     internal_error("%s %ld", "garbage collect has failed, memory size was ", slot_count());
@@ -159,6 +173,57 @@ GBddNode* new_node() {
   memory.allocation_count++;
   return n;
 }
+
+namespace {
+
+// Bucket of the internal node (i, h, l): a full-word sum with wrap-around; the
+// two orders of the children fall into mirrored buckets.
+int node_bucket(int i, Edge h, Edge l, int table_size) {
+  Edge s = static_cast<Edge>(i) + h + l;
+  Edge t = static_cast<Edge>(table_size);
+  return static_cast<int>(h < l ? s % t : t - 1 - s % t);
+}
+
+int leaf_bucket(std::uintptr_t v, int table_size) {
+  std::uintptr_t w = (v & 3) == 0 ? v / 4 : v;
+  return static_cast<int>(w % static_cast<std::uintptr_t>(table_size));
+}
+
+// The table starts with its fixed number of buckets and doubles whenever it
+// holds more than two nodes a bucket, so that a lookup stays a short walk
+// however large the diagrams grow. Chains are rebuilt with the same bucket
+// functions over the new size. Creates no node, so it cannot collect.
+void grow_table() {
+  int old_size = memory.table_size;
+  long new_size_long = 2L * old_size + 1;
+  if (new_size_long > INT_MAX / 2) return;
+  int new_size = static_cast<int>(new_size_long);
+  auto* buckets = new (std::nothrow) GBddNode*[new_size]();
+  if (buckets == nullptr) return; // a longer walk, but still correct
+  for (int b = 0; b < old_size; b++) {
+    GBddNode* n = memory.buckets[b];
+    while (n != nullptr) {
+      GBddNode* next = n->next;
+      int nb = n->index == LEAF_INDEX ? leaf_bucket(n->value, new_size)
+                                      : node_bucket(n->index, n->high, n->low, new_size);
+      n->next = buckets[nb];
+      buckets[nb] = n;
+      n = next;
+    }
+  }
+  delete[] memory.buckets;
+  memory.buckets = buckets;
+  memory.table_size = new_size;
+  cache_resize(new_size);
+}
+
+void insert_node(GBddNode* n, int bucket) {
+  n->next = memory.buckets[bucket];
+  memory.buckets[bucket] = n;
+  if (++memory.table_entries > 2L * memory.table_size) grow_table();
+}
+
+} // namespace
 
 Edge get_node(int i, const GBdd& high, const GBdd& low) {
   Edge h = high.edge;
@@ -173,33 +238,26 @@ Edge get_node(int i, const GBdd& high, const GBdd& low) {
       flags |= COMPLEMENT_BIT;
     }
   }
-  // Full-word sum with wrap-around; the two orders of the children fall into
-  // mirrored buckets.
-  Edge s = static_cast<Edge>(i) + h + l;
-  Edge t = static_cast<Edge>(memory.table_size);
-  int bucket = static_cast<int>(h < l ? s % t : t - 1 - s % t);
+  int bucket = node_bucket(i, h, l, memory.table_size);
   for (GBddNode* n = memory.buckets[bucket]; n != nullptr; n = n->next)
     if (n->index == i && n->low == l && n->high == h) return reinterpret_cast<Edge>(n) | flags;
   GBddNode* n = new_node();
   if (n == nullptr) return 0;
   init_node(n, i, 0, l, h);
-  n->next = memory.buckets[bucket]; // re-read: a collection may have changed the chain
-  memory.buckets[bucket] = n;
+  insert_node(n, bucket); // the chain head is re-read: a collection may have changed it
   return reinterpret_cast<Edge>(n) | flags;
 }
 
 Edge get_leaf(std::uintptr_t v) {
   if (v == memory.true_value) return TRUE_EDGE;
   if (v == memory.false_value) return FALSE_EDGE;
-  std::uintptr_t w = (v & 3) == 0 ? v / 4 : v;
-  int bucket = static_cast<int>(w % static_cast<std::uintptr_t>(memory.table_size));
+  int bucket = leaf_bucket(v, memory.table_size);
   for (GBddNode* n = memory.buckets[bucket]; n != nullptr; n = n->next)
     if (n->index == LEAF_INDEX && n->value == v) return reinterpret_cast<Edge>(n);
   GBddNode* n = new_node();
   if (n == nullptr) return 0;
   init_node(n, LEAF_INDEX, v, 0, 0);
-  n->next = memory.buckets[bucket];
-  memory.buckets[bucket] = n;
+  insert_node(n, bucket);
   return reinterpret_cast<Edge>(n);
 }
 
@@ -239,6 +297,8 @@ int garbage_collect() {
       reclaimed++;
     }
   }
+  memory.table_entries -= reclaimed;
+  cache_clear();
   int percent = static_cast<int>(reclaimed * 100 / slots);
   verbose_message("done : %d%% (%ld on %ld)\n", percent, reclaimed, slots);
   return percent;
@@ -259,8 +319,13 @@ bool init_store(int block_size, std::uintptr_t true_value, std::uintptr_t false_
   memory.free_list = nullptr;
   memory.block_size = DEFAULT_BLOCK_SIZE;
   // The bucket array of an earlier, empty store is reused: its chains are empty.
-  if (memory.buckets == nullptr) memory.buckets = new GBddNode*[TABLE_SIZE];
+  if (memory.buckets == nullptr || memory.table_size != TABLE_SIZE) {
+    delete[] memory.buckets;
+    memory.buckets = new GBddNode*[TABLE_SIZE];
+  }
   memory.table_size = TABLE_SIZE;
+  memory.table_entries = 0;
+  cache_resize(TABLE_SIZE);
   for (int b = 0; b < TABLE_SIZE; b++)
     memory.buckets[b] = nullptr;
 
