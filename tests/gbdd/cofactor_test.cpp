@@ -7,24 +7,6 @@
 #include <random>
 #include <vector>
 
-namespace {
-
-std::vector<GBdd> all_functions(int n) {
-  std::vector<GBdd> fs;
-  for (Table t = 0; t <= table_mask(n); t++)
-    fs.push_back(from_table(t, n));
-  return fs;
-}
-
-GBdd parity(int first, int count) {
-  GBdd p = GBdd::FALSE_();
-  for (int k = first + count - 1; k >= first; k--)
-    p = xor_(GBdd::variable(k), p);
-  return p;
-}
-
-} // namespace
-
 using Cofactor = GBddTest;
 
 TEST_F(Cofactor, ResultsAgreeWithFWhereTheCareSetHolds) {

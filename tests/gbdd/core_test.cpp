@@ -10,13 +10,6 @@
 namespace {
 
 // Every function of n variables, indexed by its truth table.
-std::vector<GBdd> all_functions(int n) {
-  std::vector<GBdd> fs;
-  for (Table t = 0; t <= table_mask(n); t++)
-    fs.push_back(from_table(t, n));
-  return fs;
-}
-
 } // namespace
 
 using Core = GBddTest;

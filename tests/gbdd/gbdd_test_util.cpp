@@ -192,3 +192,17 @@ ErrorRecorder::ErrorRecorder() {
 ErrorRecorder::~ErrorRecorder() {
   set_error_handler(nullptr);
 }
+
+std::vector<GBdd> all_functions(int n) {
+  std::vector<GBdd> fs;
+  for (Table t = 0; t <= table_mask(n); t++)
+    fs.push_back(from_table(t, n));
+  return fs;
+}
+
+GBdd parity(int first, int count) {
+  GBdd p = GBdd::FALSE_();
+  for (int k = first + count - 1; k >= first; k--)
+    p = xor_(GBdd::variable(k), p);
+  return p;
+}

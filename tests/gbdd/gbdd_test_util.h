@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 // A function of up to 6 variables as a truth table: bit a is its value under
 // assignment a, where variable k has the value of bit k of a.
@@ -18,6 +19,11 @@ Table var_table(int k, int nvars);
 GBdd from_table(Table t, int nvars);
 // The table of a purely boolean f read back with eval.
 Table to_table(const GBdd& f, int nvars);
+
+// Every function of n variables, in the order of their tables.
+std::vector<GBdd> all_functions(int n);
+// x_first xor ... xor x_(first+count-1): every node is reached through both polarities.
+GBdd parity(int first, int count);
 
 // Cofactor tables: t with variable k fixed to 0 or 1 (still over nvars).
 Table low_table(Table t, int k, int nvars);

@@ -8,26 +8,11 @@
 
 namespace {
 
-std::vector<GBdd> all_functions(int n) {
-  std::vector<GBdd> fs;
-  for (Table t = 0; t <= table_mask(n); t++)
-    fs.push_back(from_table(t, n));
-  return fs;
-}
-
 int only_three(int i) {
   return i == 3 ? 5 : 0;
 }
 int all_true(int) {
   return 1;
-}
-
-// x_first xor ... xor x_(first+count-1): every node is reached through both polarities.
-GBdd parity(int first, int count) {
-  GBdd p = GBdd::FALSE_();
-  for (int k = first + count - 1; k >= first; k--)
-    p = xor_(GBdd::variable(k), p);
-  return p;
 }
 
 } // namespace

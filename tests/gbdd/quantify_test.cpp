@@ -6,17 +6,6 @@
 #include <gtest/gtest.h>
 #include <random>
 
-namespace {
-
-GBdd parity(int first, int count) {
-  GBdd p = GBdd::FALSE_();
-  for (int k = first + count - 1; k >= first; k--)
-    p = xor_(GBdd::variable(k), p);
-  return p;
-}
-
-} // namespace
-
 using Quantify = GBddTest;
 
 TEST_F(Quantify, AllFormsAgreeWithTruthTables) {

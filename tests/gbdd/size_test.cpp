@@ -36,13 +36,6 @@ long brute_tree_size(Edge e) {
   return 1 + brute_tree_size(low_of(e)) + brute_tree_size(high_of(e));
 }
 
-GBdd parity(int first, int count) {
-  GBdd p = GBdd::FALSE_();
-  for (int k = first + count - 1; k >= first; k--)
-    p = xor_(GBdd::variable(k), p);
-  return p;
-}
-
 } // namespace
 
 using Size = GBddTest;
