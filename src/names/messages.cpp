@@ -29,6 +29,12 @@ void progress(const char* format, va_list args) {
   fflush(stderr);
 }
 
+// The message and a newline, after the heading of a named message.
+void line(const char* format, va_list args) {
+  vfprintf(stderr, format, args);
+  fputc('\n', stderr);
+}
+
 } // namespace
 
 int msg_level_on() { return level = 1; }
@@ -56,18 +62,16 @@ void msg_warning(const char* format, ...) {
   fprintf(stderr, "%s Warning :\n", program_name);
   va_list args;
   va_start(args, format);
-  vfprintf(stderr, format, args);
+  line(format, args);
   va_end(args);
-  fputc('\n', stderr);
 }
 
 void msg_fatal(const char* format, ...) {
   fprintf(stderr, "%s Error :\n", program_name);
   va_list args;
   va_start(args, format);
-  vfprintf(stderr, format, args);
+  line(format, args);
   va_end(args);
-  fputc('\n', stderr);
   exit(1);
 }
 
@@ -75,9 +79,8 @@ void msg_internal_error(const char* format, ...) {
   fputs("Sorry, Internal Error :\n", stderr);
   va_list args;
   va_start(args, format);
-  vfprintf(stderr, format, args);
+  line(format, args);
   va_end(args);
-  fputc('\n', stderr);
   exit(1);
 }
 
