@@ -56,6 +56,7 @@ CIRCUITS = [
 CNF = [(n, 3 * n, seed) for n in (30, 35, 40, 45) for seed in (1, 2)]
 
 SIDES = ("boolcalc", "api", "buddy")
+TITLES = ("boolcalc", "GBdd API", "BuDDy")
 
 SIZE_LINE = re.compile(r"\((\d+) bdd nodes\)$")
 UNSIGNED_LINE = re.compile(r"\((\d+) Shannon DAG nodes\)$")
@@ -288,8 +289,10 @@ def machine_lines(build):
         pass
     buddy = subprocess.run(["dpkg-query", "-W", "-f", "${Version}", "libbdd-dev"],
                            capture_output=True, text=True).stdout.strip() or "?"
-    return [f"Machine: {cpu}, {os.cpu_count()} cores{mem}; {system}; {compiler}, "
-            f"CMAKE_BUILD_TYPE=Release; BuDDy from libbdd-dev {buddy}."]
+    source = subprocess.run(["git", "-C", ROOT, "describe", "--always", "--dirty"],
+                            capture_output=True, text=True).stdout.strip() or "unknown"
+    return [f"Source: {source}. Machine: {cpu}, {os.cpu_count()} cores{mem}; {system}; "
+            f"{compiler}, CMAKE_BUILD_TYPE=Release; BuDDy from libbdd-dev {buddy}."]
 
 
 NOTES = """\
@@ -340,11 +343,17 @@ def main():
     def finish(row):
         row["problems"] = check(row)
         rows.append(row)
-        print(table_line(row, args.timeout), file=sys.stderr, flush=True)
+        parts = []
+        for side, title in zip(SIDES, TITLES):
+            o = row["sides"].get(side)
+            unit = " ms" if o and o.status == "ok" else ""
+            parts.append(f"{title} {cell_time(o, args.timeout)}{unit}")
+        done = sum(1 for o in row["sides"].values() if o.status == "ok")
+        verdict = ("NODE COUNTS DIFFER OR A SIDE FAILED" if row["problems"]
+                   else "node counts agree" if done > 1 else "nothing to compare")
+        print(f"{row['label']}: {', '.join(parts)}; {verdict}", file=sys.stderr, flush=True)
         for p in row["problems"]:
-            print(f"  {row['label']}: {p}", file=sys.stderr, flush=True)
-
-    print(HEADER, file=sys.stderr, flush=True)
+            print(f"  {p}", file=sys.stderr, flush=True)
 
     ran_out = set()
     if "queens" in families:
@@ -408,7 +417,7 @@ def main():
                      + [table_line(r, args.timeout) for r in rows] + ["", NOTES]) + "\n"
     reached = []
     if "queens" in families:
-        for side, title in zip(SIDES, ("boolcalc", "GBdd API", "BuDDy")):
+        for side, title in zip(SIDES, TITLES):
             done = [int(r["label"].split()[1]) for r in rows if r["label"].startswith("queens")
                     and r["sides"].get(side) and r["sides"][side].status == "ok"]
             best = str(max(done)) if done else "-"

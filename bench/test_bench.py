@@ -1,8 +1,9 @@
-"""Checks of the netlist readers, run by `make bench` before it measures.
+"""Checks of the bench's own parts, run by `make bench` before it measures.
 
 The three sides of the bench check one another, but all of them read what
 circuit.py made of a netlist; these cases check that against functions written
-out by hand, by evaluating the gate list on every input assignment.
+out by hand, by evaluating the gate list on every input assignment. The last
+ones check that differing node counts are caught.
 """
 
 import itertools
@@ -11,6 +12,7 @@ import tempfile
 import unittest
 
 import circuit
+import run
 
 
 def evaluate(gl, values):
@@ -149,6 +151,39 @@ class CommandFile(unittest.TestCase):
         self.assertEqual(live, set())
         names = {line.split()[0] for line in lines if ":=" in line}
         self.assertLess(len(names), sum(1 for it in gl.items if it[0] == "g"))
+
+
+class NodeCountCheck(unittest.TestCase):
+    def row(self, calc, api, buddy, solutions=None):
+        return {"outputs": ["p", "q"], "solutions": solutions, "sides": {
+            "boolcalc": calc, "api": api, "buddy": buddy}}
+
+    def test_agreeing_counts_pass(self):
+        ok = run.Outcome("ok", [(3, 4), (1, 1)])
+        self.assertEqual(run.check(self.row(ok, ok, run.Outcome("ok", [(4,), (1,)]))), [])
+
+    def test_each_kind_of_difference_is_reported(self):
+        calc = run.Outcome("ok", [(3, 4), (1, 1)])
+        cases = [
+            # the API disagrees with the calculator on q
+            (calc, run.Outcome("ok", [(3, 4), (2, 2)]), run.Outcome("ok", [(4,), (1,)]), "q"),
+            # BuDDy's count is the size with complement edges, not the unsigned one
+            (calc, calc, run.Outcome("ok", [(3,), (1,)]), "p"),
+            # only the API and BuDDy finished, and they differ
+            (run.Outcome("timeout"), calc, run.Outcome("ok", [(4,), (5,)]), "q"),
+        ]
+        for c, a, b, name in cases:
+            problems = run.check(self.row(c, a, b))
+            self.assertEqual(len(problems), 1, problems)
+            self.assertIn(f"output {name}", problems[0])
+
+    def test_failed_side_and_wrong_solution_count_are_reported(self):
+        ok = run.Outcome("ok", [(3, 4), (1, 1)])
+        failed = run.Outcome("error", message="exit status 1: GBdd and:: out of nodes")
+        self.assertEqual(run.check(self.row(failed, ok, run.Outcome("ok", [(4,), (1,)]))),
+                         [failed.message])
+        buddy = run.Outcome("ok", [(4,), (1,)], extra={"solutions": "91"})
+        self.assertEqual(len(run.check(self.row(ok, ok, buddy, solutions=92))), 1)
 
 
 if __name__ == "__main__":
