@@ -207,10 +207,13 @@ template <class P> bool run_gate_list(const char* path) {
         std::fprintf(stderr, "%s: output %s is not a live net\n", path, l.name.c_str());
         return false;
       }
-      report += "out " + l.name;
-      for (long c : P::counts(it->second))
-        report += " " + std::to_string(c);
-      report += "\n";
+      report += "out ";
+      report += l.name;
+      for (long c : P::counts(it->second)) {
+        report += ' ';
+        report += std::to_string(c);
+      }
+      report += '\n';
       break;
     }
     case 'g': {
