@@ -21,8 +21,6 @@ struct EvalState {
 };
 EvalState state;
 
-const char* name_of(int symbol) { return symbols->text_of(symbol); }
-
 GBdd eval_node(Interpreter& in, const ExpNode* node);
 
 GBdd eval_rec(Interpreter& in, const ExpNode* node) {
@@ -44,7 +42,7 @@ GBdd eval_ident(Interpreter& in, int symbol) {
   if (ArgInfo* arg = info->as_arg()) return arg->var;
   if (VarInfo* var = info->as_var()) return var->value;
   if (ConstInfo* c = info->as_const()) return c->value;
-  printf("unknown ident \"%s\"\n", name_of(symbol));
+  printf("unknown ident \"%s\"\n", symbols->text_of(symbol));
   return GBdd::NULL_();
 }
 
@@ -126,7 +124,7 @@ GBdd eval_list_operator(Interpreter& in, const ExpNode* node) {
 GBdd apply_user_function(Interpreter& in, const ExpNode* node, UsrFuncInfo* f) {
   int symbol = node->symbol;
   if (node->count != f->arity) {
-    printf("%d operands are expected for \"%s\" function\n", f->arity, name_of(symbol));
+    printf("%d operands are expected for \"%s\" function\n", f->arity, symbols->text_of(symbol));
     return GBdd::NULL_();
   }
   std::vector<GBdd> values;
@@ -134,7 +132,7 @@ GBdd apply_user_function(Interpreter& in, const ExpNode* node, UsrFuncInfo* f) {
   for (int i = 0; i < node->count; i++) values.push_back(eval_rec(in, node->children[i]));
   if (state.aborted) return GBdd::NULL_();
   if (state.applications >= MAX_APPLICATIONS) {
-    printf("\"%s\": more than %d nested function applications\n", name_of(symbol),
+    printf("\"%s\": more than %d nested function applications\n", symbols->text_of(symbol),
            MAX_APPLICATIONS);
     state.aborted = true;
     return GBdd::NULL_();
@@ -157,12 +155,12 @@ GBdd apply_user_function(Interpreter& in, const ExpNode* node, UsrFuncInfo* f) {
 GBdd eval_call(Interpreter& in, const ExpNode* node) {
   IdentInfo* info = in.record(node->symbol);
   if (!info) {
-    printf("unknown function \"%s\"\n", name_of(node->symbol));
+    printf("unknown function \"%s\"\n", symbols->text_of(node->symbol));
     return GBdd::NULL_();
   }
   if (PredefFuncInfo* p = info->as_predef_func()) {
     if (p->arity >= 0 && p->arity != node->count) {
-      printf("%d operands are expected for \"%s\" function\n", p->arity, name_of(node->symbol));
+      printf("%d operands are expected for \"%s\" function\n", p->arity, symbols->text_of(node->symbol));
       return GBdd::NULL_();
     }
     std::vector<GBdd> values;
@@ -170,7 +168,7 @@ GBdd eval_call(Interpreter& in, const ExpNode* node) {
     return p->handler(node->count, values.data());
   }
   if (UsrFuncInfo* f = info->as_usr_func()) return apply_user_function(in, node, f);
-  printf("\"%s\" is not a function\n", name_of(node->symbol));
+  printf("\"%s\" is not a function\n", symbols->text_of(node->symbol));
   return GBdd::NULL_();
 }
 

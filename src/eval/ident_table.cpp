@@ -8,18 +8,14 @@
 #include "names/symbol_table.h"
 #include "output/printing.h"
 
-namespace {
-const char* name_of(int symbol) { return symbols->text_of(symbol); }
-} // namespace
-
 void set_const(Interpreter& in, int symbol, const GBdd& value) {
-  if (in.record(symbol)) msg_fatal("set_const:: %s already defined", name_of(symbol));
+  if (in.record(symbol)) msg_fatal("set_const:: %s already defined", symbols->text_of(symbol));
   in.swap_record(symbol, std::make_unique<ConstInfo>(symbol, value));
 }
 
 GBdd declare_arg(Interpreter& in, int symbol) {
   if (in.arg_count >= (int)in.arg_names.size()) in.arg_names.resize(in.arg_names.size() * 2);
-  in.arg_names[in.arg_count] = name_of(symbol);
+  in.arg_names[in.arg_count] = symbols->text_of(symbol);
   GBdd var = GBdd::variable(in.arg_count);
   in.arg_count++;
   in.swap_record(symbol, std::make_unique<ArgInfo>(symbol, var));
@@ -31,14 +27,14 @@ void assign(Interpreter& in, int symbol, ExpPtr tree) {
   if (!info) {
     in.swap_record(symbol, std::make_unique<VarInfo>(symbol, GBdd::NULL_()));
   } else if (!info->as_var()) {
-    printf("can't assign \"%s\", not a variable\n", name_of(symbol));
+    printf("can't assign \"%s\", not a variable\n", symbols->text_of(symbol));
     return;
   }
   GBdd result = evaluate(in, tree.get());
   tree.reset();
   if (IdentInfo* now = in.record(symbol); now && now->as_var()) now->as_var()->value = result;
   if (in.echo_off) return;
-  printf("%s := ", name_of(symbol));
+  printf("%s := ", symbols->text_of(symbol));
   if (result == GBdd::NULL_())
     printf("null\n");
   else
@@ -48,7 +44,7 @@ void assign(Interpreter& in, int symbol, ExpPtr tree) {
 void add_function(Interpreter& in, int symbol, ExpNode* formal_list, ExpPtr body) {
   IdentInfo* info = in.record(symbol);
   if (info && !info->as_usr_func()) {
-    printf("can't add function \"%s\", ident already used\n", name_of(symbol));
+    printf("can't add function \"%s\", ident already used\n", symbols->text_of(symbol));
     delete_list(formal_list);
     return;
   }
@@ -60,7 +56,7 @@ void add_function(Interpreter& in, int symbol, ExpNode* formal_list, ExpPtr body
     for (size_t j = 0; j < i; j++) {
       if (formals[i] == formals[j]) {
         printf("can't add function \"%s\", formal argument \"%s\" appears twice\n",
-               name_of(symbol), name_of(formals[i]));
+               symbols->text_of(symbol), symbols->text_of(formals[i]));
         return;
       }
     }
@@ -71,19 +67,19 @@ void add_function(Interpreter& in, int symbol, ExpNode* formal_list, ExpPtr body
   in.swap_record(symbol, nullptr);
   in.swap_record(symbol, std::make_unique<UsrFuncInfo>(symbol, arity, std::move(copy),
                                                        std::move(body)));
-  printf("--new function: %s, arity: %d\n", name_of(symbol), arity);
+  printf("--new function: %s, arity: %d\n", symbols->text_of(symbol), arity);
 }
 
 void del(Interpreter& in, int symbol) {
   IdentInfo* info = in.record(symbol);
   if (!info) {
-    printf("\"%s\" is undefined\n", name_of(symbol));
+    printf("\"%s\" is undefined\n", symbols->text_of(symbol));
   } else if (info->as_arg()) {
-    printf("can't delete formal argument \"%s\"\n", name_of(symbol));
+    printf("can't delete formal argument \"%s\"\n", symbols->text_of(symbol));
   } else if (info->as_const()) {
-    printf("can't delete constant \"%s\"\n", name_of(symbol));
+    printf("can't delete constant \"%s\"\n", symbols->text_of(symbol));
   } else if (info->as_predef_func()) {
-    printf("can't delete predef function \"%s\"\n", name_of(symbol));
+    printf("can't delete predef function \"%s\"\n", symbols->text_of(symbol));
   } else {
     in.swap_record(symbol, nullptr);
   }

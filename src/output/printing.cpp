@@ -11,8 +11,6 @@
 
 namespace {
 
-const char* name_of(int symbol) { return symbols->text_of(symbol); }
-
 void use_dnf_strings() { set_sop_strings("1", "0", "-", ".", " + ", "", "", ""); }
 void use_cnf_strings() { set_sop_strings("0", "1", "", "+", " . ", "-", "(", ")"); }
 
@@ -121,7 +119,7 @@ void print_with_method(Interpreter& in, ExpPtr tree, PrintMethod method) {
 
 void print_ident(Interpreter& in, int symbol) {
   IdentInfo* info = in.record(symbol);
-  const char* name = name_of(symbol);
+  const char* name = symbols->text_of(symbol);
   if (!info) {
     printf("\"%s\" is undefined\n", name);
   } else if (ArgInfo* arg = info->as_arg()) {
