@@ -1,10 +1,10 @@
 #include "eval/evaluator.h"
 
-#include <cstdio>
-#include <vector>
-
 #include "interp/interpreter.h"
 #include "names/symbol_table.h"
+
+#include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -129,7 +129,8 @@ GBdd apply_user_function(Interpreter& in, const ExpNode* node, UsrFuncInfo* f) {
   }
   std::vector<GBdd> values;
   values.reserve(node->count);
-  for (int i = 0; i < node->count; i++) values.push_back(eval_rec(in, node->children[i]));
+  for (int i = 0; i < node->count; i++)
+    values.push_back(eval_rec(in, node->children[i]));
   if (state.aborted) return GBdd::NULL_();
   if (state.applications >= MAX_APPLICATIONS) {
     printf("\"%s\": more than %d nested function applications\n", symbols->text_of(symbol),
@@ -148,7 +149,8 @@ GBdd apply_user_function(Interpreter& in, const ExpNode* node, UsrFuncInfo* f) {
   state.applications++;
   GBdd r = eval_rec(in, body);
   state.applications--;
-  for (int i = arity; i-- > 0;) in.swap_record(formals[i], std::move(saved[i]));
+  for (int i = arity; i-- > 0;)
+    in.swap_record(formals[i], std::move(saved[i]));
   return r;
 }
 
@@ -160,7 +162,8 @@ GBdd eval_call(Interpreter& in, const ExpNode* node) {
   }
   if (PredefFuncInfo* p = info->as_predef_func()) {
     if (p->arity >= 0 && p->arity != node->count) {
-      printf("%d operands are expected for \"%s\" function\n", p->arity, symbols->text_of(node->symbol));
+      printf("%d operands are expected for \"%s\" function\n", p->arity,
+             symbols->text_of(node->symbol));
       return GBdd::NULL_();
     }
     std::vector<GBdd> values;

@@ -3,26 +3,32 @@
 #include <vector>
 
 ExpNode::ExpNode(int kind_, int symbol_)
-    : kind(kind_), symbol(symbol_), count(0), children(nullptr), sibling(nullptr), list_tail(nullptr) {}
+    : kind(kind_), symbol(symbol_), count(0), children(nullptr), sibling(nullptr),
+      list_tail(nullptr) {}
 
 ExpNode::ExpNode(int kind_, ExpNode* a)
-    : kind(kind_), symbol(0), count(1), children(new ExpNode*[1]{a}), sibling(nullptr), list_tail(nullptr) {}
+    : kind(kind_), symbol(0), count(1), children(new ExpNode* [1] { a }), sibling(nullptr),
+      list_tail(nullptr) {}
 
 ExpNode::ExpNode(int kind_, ExpNode* a, ExpNode* b)
-    : kind(kind_), symbol(0), count(2), children(new ExpNode*[2]{a, b}), sibling(nullptr), list_tail(nullptr) {}
+    : kind(kind_), symbol(0), count(2), children(new ExpNode* [2] { a, b }), sibling(nullptr),
+      list_tail(nullptr) {}
 
 ExpNode::ExpNode(int kind_, ExpNode* a, ExpNode* b, ExpNode* c)
-    : kind(kind_), symbol(0), count(3), children(new ExpNode*[3]{a, b, c}), sibling(nullptr), list_tail(nullptr) {}
+    : kind(kind_), symbol(0), count(3), children(new ExpNode* [3] { a, b, c }), sibling(nullptr),
+      list_tail(nullptr) {}
 
 ExpNode* ExpNode::from_list(int kind, int symbol, ExpNode* first) {
   auto* node = new ExpNode(kind, symbol);
   int n = 0;
-  for (ExpNode* p = first; p; p = p->sibling) n++;
+  for (ExpNode* p = first; p; p = p->sibling)
+    n++;
   node->count = n;
   if (n > 0) {
     node->children = new ExpNode*[n];
     int i = 0;
-    for (ExpNode* p = first; p; p = p->sibling) node->children[i++] = p;
+    for (ExpNode* p = first; p; p = p->sibling)
+      node->children[i++] = p;
   }
   return node;
 }
@@ -50,7 +56,8 @@ ExpNode::~ExpNode() {
 
 ExpNode* append(ExpNode* head, ExpNode* node) {
   ExpNode* last = head->list_tail ? head->list_tail : head;
-  while (last->sibling) last = last->sibling;
+  while (last->sibling)
+    last = last->sibling;
   last->sibling = node;
   head->list_tail = node;
   return head;

@@ -24,10 +24,10 @@ enum ExpKind {
 // A node owns its children; `sibling` only chains the nodes of a list while the
 // parser accumulates it, and never owns.
 struct ExpNode {
-  ExpNode(int kind, int symbol);                                 // leaf
-  ExpNode(int kind, ExpNode* a);                                 // one child
-  ExpNode(int kind, ExpNode* a, ExpNode* b);                     // two children
-  ExpNode(int kind, ExpNode* a, ExpNode* b, ExpNode* c);         // three children
+  ExpNode(int kind, int symbol);                                   // leaf
+  ExpNode(int kind, ExpNode* a);                                   // one child
+  ExpNode(int kind, ExpNode* a, ExpNode* b);                       // two children
+  ExpNode(int kind, ExpNode* a, ExpNode* b, ExpNode* c);           // three children
   static ExpNode* from_list(int kind, int symbol, ExpNode* first); // a chain's nodes
   ~ExpNode();
   ExpNode(const ExpNode&) = delete;

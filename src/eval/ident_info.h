@@ -3,10 +3,10 @@
 // space, a stored variable, a predefined function or a user function. The kind
 // of a record is found through the as_ queries; there is no kind tag.
 
-#include <memory>
-
 #include "eval/exp_node.h"
 #include "gbdd/gbdd.h"
+
+#include <memory>
 
 struct ConstInfo;
 struct ArgInfo;

@@ -1,12 +1,12 @@
-#include <cstdio>
-#include <vector>
-
 #include "eval/evaluator.h"
 #include "eval/ident_info.h"
 #include "interp/interpreter.h"
 #include "names/messages.h"
 #include "names/symbol_table.h"
 #include "output/printing.h"
+
+#include <cstdio>
+#include <vector>
 
 void set_const(Interpreter& in, int symbol, const GBdd& value) {
   if (in.record(symbol)) msg_fatal("set_const:: %s already defined", symbols->text_of(symbol));
@@ -49,7 +49,8 @@ void add_function(Interpreter& in, int symbol, ExpNode* formal_list, ExpPtr body
     return;
   }
   std::vector<int> formals;
-  for (ExpNode* p = formal_list; p; p = p->sibling) formals.push_back(p->symbol);
+  for (ExpNode* p = formal_list; p; p = p->sibling)
+    formals.push_back(p->symbol);
   delete_list(formal_list);
   // Binding one name twice could not be undone cleanly at call time.
   for (size_t i = 0; i < formals.size(); i++) {
@@ -63,10 +64,11 @@ void add_function(Interpreter& in, int symbol, ExpNode* formal_list, ExpPtr body
   }
   int arity = (int)formals.size();
   std::unique_ptr<int[]> copy(new int[arity]);
-  for (int i = 0; i < arity; i++) copy[i] = formals[i];
+  for (int i = 0; i < arity; i++)
+    copy[i] = formals[i];
   in.swap_record(symbol, nullptr);
-  in.swap_record(symbol, std::make_unique<UsrFuncInfo>(symbol, arity, std::move(copy),
-                                                       std::move(body)));
+  in.swap_record(symbol,
+                 std::make_unique<UsrFuncInfo>(symbol, arity, std::move(copy), std::move(body)));
   printf("--new function: %s, arity: %d\n", symbols->text_of(symbol), arity);
 }
 

@@ -6,12 +6,22 @@
 
 namespace {
 
-const GBdd& truth(bool b) { return b ? GBdd::TRUE_() : GBdd::FALSE_(); }
+const GBdd& truth(bool b) {
+  return b ? GBdd::TRUE_() : GBdd::FALSE_();
+}
 
-GBdd ite_handler(int, const GBdd* op) { return ite(op[0], op[1], op[2]); }
-GBdd compare_handler(int, const GBdd* op) { return truth(op[0] == op[1]); }
-GBdd implies_handler(int, const GBdd* op) { return truth(test_impl(op[0], op[1]) != 0); }
-GBdd cuts_handler(int, const GBdd* op) { return truth(test_and(op[0], op[1]) != 0); }
+GBdd ite_handler(int, const GBdd* op) {
+  return ite(op[0], op[1], op[2]);
+}
+GBdd compare_handler(int, const GBdd* op) {
+  return truth(op[0] == op[1]);
+}
+GBdd implies_handler(int, const GBdd* op) {
+  return truth(test_impl(op[0], op[1]) != 0);
+}
+GBdd cuts_handler(int, const GBdd* op) {
+  return truth(test_and(op[0], op[1]) != 0);
+}
 
 GBdd restrict_handler(int, const GBdd* op) {
   if (op[1] == GBdd::FALSE_()) {
@@ -37,8 +47,12 @@ GBdd constrain_td_handler(int, const GBdd* op) {
   return constrain_td(op[0], op[1]);
 }
 
-GBdd upcons_handler(int, const GBdd* op) { return upcons(op[0], op[1]); }
-GBdd supp_handler(int, const GBdd* op) { return support(op[0]); }
+GBdd upcons_handler(int, const GBdd* op) {
+  return upcons(op[0], op[1]);
+}
+GBdd supp_handler(int, const GBdd* op) {
+  return support(op[0]);
+}
 
 GBdd root_handler(int count, const GBdd* op) {
   if (count == 0) {
@@ -53,8 +67,12 @@ GBdd root_handler(int count, const GBdd* op) {
 }
 
 // A constant has no top variable, hence no Shannon cofactors.
-GBdd high_handler(int, const GBdd* op) { return op[0].is_leaf() ? GBdd::NULL_() : op[0].high(); }
-GBdd low_handler(int, const GBdd* op) { return op[0].is_leaf() ? GBdd::NULL_() : op[0].low(); }
+GBdd high_handler(int, const GBdd* op) {
+  return op[0].is_leaf() ? GBdd::NULL_() : op[0].high();
+}
+GBdd low_handler(int, const GBdd* op) {
+  return op[0].is_leaf() ? GBdd::NULL_() : op[0].low();
+}
 
 // upcons is defined by a recursion on pairs of sub-functions; the memo keeps
 // the cost linear in the pairs visited instead of the paths.
@@ -77,8 +95,8 @@ GBdd rec_upcons(const GBdd& f, const GBdd& g, UpconsMemo& memo) {
   GBdd g0 = g.top_index() == v ? g.low() : g;
   GBdd h = rec_upcons(f1, g1, memo);
   GBdd l = rec_upcons(f0, g0, memo);
-  GBdd r = (h == GBdd::NULL_() || l == GBdd::NULL_()) ? GBdd::NULL_()
-                                                      : ite(GBdd::variable(v), h, l);
+  GBdd r =
+      (h == GBdd::NULL_() || l == GBdd::NULL_()) ? GBdd::NULL_() : ite(GBdd::variable(v), h, l);
   memo.emplace(key, r);
   return r;
 }

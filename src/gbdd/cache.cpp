@@ -52,7 +52,8 @@ void cache_clear() {
 
 void cache_resize(long nodes) {
   std::size_t size = 1024;
-  while (size < static_cast<std::size_t>(nodes)) size *= 2;
+  while (size < static_cast<std::size_t>(nodes))
+    size *= 2;
   if (entries != nullptr && size == mask + 1) return;
   auto* fresh = new (std::nothrow) CacheEntry[size]();
   if (fresh == nullptr) return; // keep the smaller table

@@ -19,9 +19,9 @@ constexpr Edge BOOLEAN_BIT = 2;
 
 class GBdd {
 public:
-  GBdd();                      // the null function (edge 0)
+  GBdd(); // the null function (edge 0)
   GBdd(const GBdd& other);
-  explicit GBdd(Edge e);       // wraps a result of a recursive core
+  explicit GBdd(Edge e); // wraps a result of a recursive core
   ~GBdd();
   GBdd& operator=(const GBdd& other);
 

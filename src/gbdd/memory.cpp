@@ -119,7 +119,9 @@ struct StoreLifetime {
     init_module();
 #endif
   }
-  ~StoreLifetime() { release_blocks(); }
+  ~StoreLifetime() {
+    release_blocks();
+  }
 };
 
 StoreLifetime store_lifetime __attribute__((init_priority(101)));

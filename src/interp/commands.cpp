@@ -1,10 +1,10 @@
 #include "interp/commands.h"
 
-#include <cstdio>
-
 #include "eval/predef.h"
 #include "interp/interpreter.h"
 #include "names/symbol_table.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -70,17 +70,20 @@ void help() {
   Interpreter& in = *current_interpreter;
   in.console_print("version %s\n", VERSION);
   in.console_print("commands are:\n");
-  for (const char* const* row = help_table; *row; row++) in.console_print("   %s\n", *row);
+  for (const char* const* row = help_table; *row; row++)
+    in.console_print("   %s\n", *row);
 }
 
 void syntax() {
   Interpreter& in = *current_interpreter;
   in.console_print("syntax :\n");
-  for (const char* const* row = syntax_table; *row; row++) in.console_print("%s\n", *row);
+  for (const char* const* row = syntax_table; *row; row++)
+    in.console_print("%s\n", *row);
   in.console_print("functions :\n");
   for (const PredefRow* row = predef_table; row->name; row++) {
     in.console_print("   \"%s(<exp>", row->name);
-    for (int i = 1; i < row->arity; i++) in.console_print(",<exp>");
+    for (int i = 1; i < row->arity; i++)
+      in.console_print(",<exp>");
     in.console_print(")\"  (%s)\n", row->help_text);
   }
 }
@@ -109,7 +112,8 @@ void exec(int symbol) {
 void list() {
   Interpreter& in = *current_interpreter;
   puts("arguments are:");
-  for (int n = 0; n < in.arg_count; n++) printf("   %s\n", in.arg_names[n]);
+  for (int n = 0; n < in.arg_count; n++)
+    printf("   %s\n", in.arg_names[n]);
   puts("variables are:");
   for (size_t s = 1; s < in.ident_table.size(); s++) {
     IdentInfo* info = in.ident_table[s].get();

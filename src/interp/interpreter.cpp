@@ -1,12 +1,12 @@
 #include "interp/interpreter.h"
 
-#include <cstdarg>
-#include <unistd.h>
-
 #include "eval/predef.h"
 #include "interp/lexer.h"
 #include "interp/parser.h"
 #include "names/symbol_table.h"
+
+#include <cstdarg>
+#include <unistd.h>
 
 Interpreter* current_interpreter = nullptr;
 
@@ -27,7 +27,9 @@ Interpreter::Interpreter(FILE* input_) {
   read_loop(true);
 }
 
-Interpreter::Interpreter(FILE* input_, NoLoop) { set_up(input_); }
+Interpreter::Interpreter(FILE* input_, NoLoop) {
+  set_up(input_);
+}
 
 void Interpreter::set_up(FILE* input_) {
   input = input_;
@@ -79,7 +81,8 @@ IdentInfo* Interpreter::record(int symbol) const {
 std::unique_ptr<IdentInfo> Interpreter::swap_record(int symbol, std::unique_ptr<IdentInfo> info) {
   if (symbol >= (int)ident_table.size()) {
     size_t grown = ident_table.size();
-    while ((int)grown <= symbol) grown *= 2;
+    while ((int)grown <= symbol)
+      grown *= 2;
     ident_table.resize(grown);
     ident_capacity = (int)grown;
   }

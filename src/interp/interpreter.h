@@ -2,11 +2,11 @@
 // The interpreter owns a run: the identifier table, the names of the declared
 // arguments, the print method, the echo switch and the input stream.
 
+#include "eval/ident_info.h"
+
 #include <cstdio>
 #include <memory>
 #include <vector>
-
-#include "eval/ident_info.h"
 
 enum PrintMethod { PRINT_DNF = 0, PRINT_CNF = 1, PRINT_REED = 2 };
 

@@ -1,11 +1,11 @@
 #include "interp/lexer.h"
 
-#include <cstring>
-#include <string>
-
 #include "grammar.h"
 #include "interp/interpreter.h"
 #include "names/symbol_table.h"
+
+#include <cstring>
+#include <string>
 
 FILE* lexer_input = nullptr;
 int lookahead_char = EOF;
@@ -76,12 +76,22 @@ int find(const TableRow* table, const char* text) {
 
 // Letters are those of the default locale: ASCII only, whatever the
 // environment says, so a byte above 127 is never taken for a letter.
-bool is_letter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool is_word_char(int c) { return is_letter(c) || (c >= '0' && c <= '9') || c == '_' || c == '\''; }
-bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool is_printable(int c) { return c >= 32 && c <= 126; }
+bool is_letter(int c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool is_word_char(int c) {
+  return is_letter(c) || (c >= '0' && c <= '9') || c == '_' || c == '\'';
+}
+bool is_space(int c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+bool is_printable(int c) {
+  return c >= 32 && c <= 126;
+}
 
-void advance() { lookahead_char = read_char(); }
+void advance() {
+  lookahead_char = read_char();
+}
 
 int unknown_char(int c) {
   current_interpreter->console_print("lexical error : unknown char '%c' (%d)\n",
@@ -95,7 +105,9 @@ namespace {
 bool stdin_ended = false;
 }
 
-void mark_stdin_ended() { stdin_ended = true; }
+void mark_stdin_ended() {
+  stdin_ended = true;
+}
 
 int read_char() {
   if (!lexer_input || (lexer_input == stdin && stdin_ended)) return EOF;
@@ -104,7 +116,8 @@ int read_char() {
 
 int next_token() {
   for (;;) {
-    while (is_space(lookahead_char)) advance();
+    while (is_space(lookahead_char))
+      advance();
     if (lookahead_char == EOF) return TK_QUIT;
     int c = lookahead_char;
 
@@ -143,7 +156,8 @@ int next_token() {
         continue;
       }
       if (c == '/' && c2 == '/') {
-        while (lookahead_char != EOF && lookahead_char != '\n') advance();
+        while (lookahead_char != EOF && lookahead_char != '\n')
+          advance();
         if (lookahead_char == '\n') advance();
         continue;
       }

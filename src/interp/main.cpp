@@ -1,11 +1,11 @@
+#include "gbdd/gbdd.h"
+#include "interp/interpreter.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <new>
 #include <pthread.h>
-
-#include "gbdd/gbdd.h"
-#include "interp/interpreter.h"
 
 namespace {
 

@@ -37,12 +37,24 @@ void line(const char* format, va_list args) {
 
 } // namespace
 
-int msg_level_on() { return level = 1; }
-int msg_set_level(int n) { return level = n; }
-int msg_level() { return level; }
-void msg_show_controls() { show_controls = 1; }
-void msg_set_program_name(const char* text) { program_name = text; }
-int msg_error_count() { return error_count; }
+int msg_level_on() {
+  return level = 1;
+}
+int msg_set_level(int n) {
+  return level = n;
+}
+int msg_level() {
+  return level;
+}
+void msg_show_controls() {
+  show_controls = 1;
+}
+void msg_set_program_name(const char* text) {
+  program_name = text;
+}
+int msg_error_count() {
+  return error_count;
+}
 
 int msg_error(const char* format, ...) {
   va_list args;

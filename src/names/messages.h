@@ -12,8 +12,7 @@ int msg_error(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int msg_stop_if_errors();
 void msg_warning(const char* format, ...) __attribute__((format(printf, 1, 2)));
 [[noreturn]] void msg_fatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
-[[noreturn]] void msg_internal_error(const char* format, ...)
-    __attribute__((format(printf, 1, 2)));
+[[noreturn]] void msg_internal_error(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int msg_spin(int period);
 int msg_verbose(int needed, const char* format, ...) __attribute__((format(printf, 2, 3)));
 int msg_info(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -122,7 +122,8 @@ void StringHash::print_stats(FILE* out) const {
   fprintf(out, "nb strings : %5d\n", entry_count);
 }
 
-SymbolSegment::SymbolSegment(int size_) : texts(new const char*[size_]()), size(size_), next(nullptr) {}
+SymbolSegment::SymbolSegment(int size_)
+    : texts(new const char*[size_]()), size(size_), next(nullptr) {}
 
 SymbolSegment::~SymbolSegment() {
   delete[] texts;
@@ -198,7 +199,9 @@ bool SymbolTable::lookup(int* number, const char* format, ...) {
   return e != nullptr;
 }
 
-const char* SymbolTable::text_of(int number) const { return *slot(number - 1); }
+const char* SymbolTable::text_of(int number) const {
+  return *slot(number - 1);
+}
 
 const char* SymbolTable::next_text() {
   if (cursor >= count) return nullptr;
@@ -206,5 +209,6 @@ const char* SymbolTable::next_text() {
 }
 
 void SymbolTable::dump_symbols() const {
-  for (int n = 1; n <= count; n++) printf("symbol[%3d]= \"%s\"\n", n, text_of(n));
+  for (int n = 1; n <= count; n++)
+    printf("symbol[%3d]= \"%s\"\n", n, text_of(n));
 }

@@ -1,18 +1,22 @@
 #include "output/printing.h"
 
+#include "eval/evaluator.h"
+#include "interp/lexer.h"
+#include "names/symbol_table.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <readline/readline.h>
 
-#include "eval/evaluator.h"
-#include "interp/lexer.h"
-#include "names/symbol_table.h"
-
 namespace {
 
-void use_dnf_strings() { set_sop_strings("1", "0", "-", ".", " + ", "", "", ""); }
-void use_cnf_strings() { set_sop_strings("0", "1", "", "+", " . ", "-", "(", ")"); }
+void use_dnf_strings() {
+  set_sop_strings("1", "0", "-", ".", " + ", "", "", "");
+}
+void use_cnf_strings() {
+  set_sop_strings("0", "1", "", "+", " . ", "-", "(", ")");
+}
 
 // Asks whether to print a diagram of `nodes` nodes. Only the exact lines "y"
 // and "Y" say yes; the empty line, "N", "n" and the end of input say no.
@@ -27,8 +31,8 @@ bool user_wants_huge(int nodes) {
       return false;
     }
     bool yes = std::strcmp(line, "y") == 0 || std::strcmp(line, "Y") == 0;
-    bool no = std::strcmp(line, "") == 0 || std::strcmp(line, "N") == 0 ||
-              std::strcmp(line, "n") == 0;
+    bool no =
+        std::strcmp(line, "") == 0 || std::strcmp(line, "N") == 0 || std::strcmp(line, "n") == 0;
     std::free(line);
     if (yes) return true;
     if (no) return false;

@@ -1,13 +1,12 @@
 #include "eval/evaluator.h"
+#include "interp/interpreter.h"
+#include "names/symbol_table.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
-
-#include "interp/interpreter.h"
-#include "names/symbol_table.h"
 
 namespace {
 
@@ -42,7 +41,8 @@ struct Generated {
 class Generator {
 public:
   explicit Generator(unsigned seed) : rng(seed) {
-    for (int k = 0; k < VARS; k++) sym[k] = symbols->intern("%c", 'a' + k);
+    for (int k = 0; k < VARS; k++)
+      sym[k] = symbols->intern("%c", 'a' + k);
     let_sym = symbols->intern("%s", "l");
   }
 
@@ -58,16 +58,23 @@ public:
       Generated a = make(depth - 1, l_bound, l_table);
       return {new ExpNode(EXP_NOT, a.node), Table(~a.table)};
     }
-    case 2: case 3: case 4: case 5: {
+    case 2:
+    case 3:
+    case 4:
+    case 5: {
       Generated a = make(depth - 1, l_bound, l_table);
       Generated b = make(depth - 1, l_bound, l_table);
       static const int kinds[] = {EXP_AND, EXP_OR, EXP_IMPLIES, EXP_EQUIV};
-      static Table (*const ops[])(Table, Table) = {
-          [](Table x, Table y) { return Table(x & y); }, [](Table x, Table y) { return Table(x | y); },
-          [](Table x, Table y) { return Table(~x | y); }, [](Table x, Table y) { return Table(~(x ^ y)); }};
+      static Table (*const ops[])(Table,
+                                  Table) = {[](Table x, Table y) { return Table(x & y); },
+                                            [](Table x, Table y) { return Table(x | y); },
+                                            [](Table x, Table y) { return Table(~x | y); },
+                                            [](Table x, Table y) { return Table(~(x ^ y)); }};
       return {new ExpNode(kinds[choice - 2], a.node, b.node), ops[choice - 2](a.table, b.table)};
     }
-    case 6: case 7: case 8: {
+    case 6:
+    case 7:
+    case 8: {
       int n = 1 + pick(4);
       ExpNode* head = nullptr;
       Table tables[5];
@@ -80,7 +87,8 @@ public:
       Table r = 0;
       for (int bit = 0; bit < 16; bit++) {
         int ones = 0;
-        for (int i = 0; i < n; i++) ones += tables[i] >> bit & 1;
+        for (int i = 0; i < n; i++)
+          ones += tables[i] >> bit & 1;
         bool v = choice == 6 ? ones == 1 : choice == 7 ? ones == 0 : ones <= 1;
         if (v) r |= Table(1u << bit);
       }
@@ -125,7 +133,9 @@ private:
 };
 
 int assignment;
-int assigned(int k) { return assignment >> k & 1; }
+int assigned(int k) {
+  return assignment >> k & 1;
+}
 
 } // namespace
 
@@ -146,7 +156,7 @@ TEST(Evaluator, RandomExpressionsDenoteTheirTruthTables) {
       ASSERT_EQ(eval_bool(f, assigned), g.table >> assignment & 1)
           << "round " << round << " assignment " << assignment;
   }
-  EXPECT_EQ(in.arg_count, VARS);       // nothing else was declared
+  EXPECT_EQ(in.arg_count, VARS);                             // nothing else was declared
   EXPECT_EQ(in.record(symbols->intern("%s", "l")), nullptr); // every let undone
 }
 

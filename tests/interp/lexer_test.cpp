@@ -1,13 +1,12 @@
+#include "grammar.h"
+#include "interp/interpreter.h"
 #include "interp/lexer.h"
+#include "names/symbol_table.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "grammar.h"
-#include "interp/interpreter.h"
-#include "names/symbol_table.h"
 
 namespace {
 
@@ -22,7 +21,8 @@ std::string tokens(const std::string& text) {
     int t = next_token();
     if (!out.empty()) out += " ";
     out += std::to_string(t);
-    if (t == TK_IDENT || t == TK_STRING) out += "<" + std::string(symbols->text_of(token_value)) + ">";
+    if (t == TK_IDENT || t == TK_STRING)
+      out += "<" + std::string(symbols->text_of(token_value)) + ">";
     if (t == TK_QUIT) break;
     if (t == TK_LEXERR) {
       out += " lookahead=" + std::to_string(lookahead_char);
@@ -35,7 +35,8 @@ std::string tokens(const std::string& text) {
 
 std::string ids(std::initializer_list<int> codes) {
   std::string out;
-  for (int c : codes) out += (out.empty() ? "" : " ") + std::to_string(c);
+  for (int c : codes)
+    out += (out.empty() ? "" : " ") + std::to_string(c);
   return out;
 }
 
@@ -49,7 +50,8 @@ TEST(Lexer, TokensOfTheLanguage) {
       {"x' _a 9lives a_b'2 AND", "295<x'> 295<_a> 295<9lives> 295<a_b'2> 295<AND> 259"},
       {"and", ids({TK_AND, TK_QUIT})},
       {"a.b+c", "295<a> " + ids({TK_AND}) + " 295<b> " + ids({TK_OR}) + " 295<c> 259"},
-      {"=> := <> = ( -", ids({TK_IMPLIES, TK_ASSIGN, TK_XOR, TK_EQUIV, TK_LPAREN, TK_NOT, TK_QUIT})},
+      {"=> := <> = ( -",
+       ids({TK_IMPLIES, TK_ASSIGN, TK_XOR, TK_EQUIV, TK_LPAREN, TK_NOT, TK_QUIT})},
       {"--a", ids({TK_NOT, TK_NOT}) + " 295<a> 259"},
       {"a - b", "295<a> " + ids({TK_NOT}) + " 295<b> 259"},
       {"/* x ; */a", "295<a> 259"},
@@ -57,16 +59,16 @@ TEST(Lexer, TokensOfTheLanguage) {
       {"/*/a", "295<a> 259"}, // the "*" of the opening counts
       {"/* a **/b", "295<b> 259"},
       {"/* a", "259"},
-      {"exec \"\"", ids({TK_EXEC}) + " 296<>"  + " 259"},
+      {"exec \"\"", ids({TK_EXEC}) + " 296<>" + " 259"},
       {"\"a b;\nc\" x", "296<a b;\nc> 295<x> 259"},
       {"help syntax echo noecho quit", ids({TK_HELP, TK_SYNTAX, TK_ECHO, TK_NOECHO, TK_QUIT})},
       {"print size tree_size unsigned_size del list",
        ids({TK_PRINT, TK_SIZE, TK_TREE_SIZE, TK_UNSIGNED_SIZE, TK_DEL, TK_LIST, TK_QUIT})},
-      {"not ! xor nor if then else # ) ; ,", ids({TK_NOT, TK_NOT, TK_XOR, TK_NOR, TK_IF, TK_THEN,
-                                                  TK_ELSE, TK_SHARP, TK_RPAREN, TK_SEMI,
-                                                  TK_COMMA, TK_QUIT})},
-      {"exist forall let in set reed cnf dnf or", ids({TK_EXIST, TK_FORALL, TK_LET, TK_IN, TK_SET,
-                                                      TK_REED, TK_CNF, TK_DNF, TK_OR, TK_QUIT})},
+      {"not ! xor nor if then else # ) ; ,",
+       ids({TK_NOT, TK_NOT, TK_XOR, TK_NOR, TK_IF, TK_THEN, TK_ELSE, TK_SHARP, TK_RPAREN, TK_SEMI,
+            TK_COMMA, TK_QUIT})},
+      {"exist forall let in set reed cnf dnf or",
+       ids({TK_EXIST, TK_FORALL, TK_LET, TK_IN, TK_SET, TK_REED, TK_CNF, TK_DNF, TK_OR, TK_QUIT})},
       {"  \t\n ", "259"},
       {"a= >b", "295<a> " + ids({TK_EQUIV}) + " 258 lookahead=62"},
       {":x", "258 lookahead=120"},
@@ -76,7 +78,8 @@ TEST(Lexer, TokensOfTheLanguage) {
       {std::string("\"a\0b\"", 5), "258 lookahead=-1"},
       {"\"open", "258 lookahead=-1"},
   };
-  for (const Case& c : cases) EXPECT_EQ(tokens(c.text), c.want) << c.text;
+  for (const Case& c : cases)
+    EXPECT_EQ(tokens(c.text), c.want) << c.text;
 }
 
 TEST(Lexer, TokenCodesAreThoseOfTheLanguage) {

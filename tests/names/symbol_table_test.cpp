@@ -41,14 +41,16 @@ TEST(SymbolTable, HashBucketsOfKnownTexts) {
 
 TEST(SymbolTable, SegmentsAndBlocksHoldAnyNumberOfTexts) {
   SymbolTable t(10000);
-  for (int i = 1; i <= 20001; i++) ASSERT_EQ(t.intern("n%d", i), i);
+  for (int i = 1; i <= 20001; i++)
+    ASSERT_EQ(t.intern("n%d", i), i);
   EXPECT_STREQ(t.text_of(10001), "n10001");
   EXPECT_STREQ(t.text_of(20001), "n20001");
   ASSERT_NE(t.first_segment.next, nullptr);
   EXPECT_STREQ(t.first_segment.next->texts[0], "n10001");
   t.rewind();
   int seen = 0;
-  while (const char* s = t.next_text()) EXPECT_EQ(std::string(s), "n" + std::to_string(++seen));
+  while (const char* s = t.next_text())
+    EXPECT_EQ(std::string(s), "n" + std::to_string(++seen));
   EXPECT_EQ(seen, 20001);
 }
 
@@ -88,7 +90,8 @@ TEST(SymbolTable, DumpAndStatistics) {
   FILE* out = open_memstream(&buf, &len);
   t.print_stats(out);
   fclose(out);
-  EXPECT_STREQ(buf, "hash size  :  5041\noccupied   :     2\ncoll max   :     0\nnb strings :     2\n");
+  EXPECT_STREQ(buf,
+               "hash size  :  5041\noccupied   :     2\ncoll max   :     0\nnb strings :     2\n");
   free(buf);
   testing::internal::CaptureStdout();
   t.dump_symbols();
