@@ -1,63 +1,85 @@
-// The computed table: a direct-mapped cache of results of the Boolean cores,
-// consulted when a node's own memo misses. A node keeps one binary result per
-// polarity, so a node met with many different second operands (the usual case
-// when two large diagrams are combined) loses its entry again and again, and
-// the operation would be recomputed once per path. The table bounds that cost.
+// The computed table: one lossy, direct-mapped cache of results shared by every
+// recursive operation, keyed by operation. An entry holds three key words and the
+// result in sixteen bytes, four entries to a cache line; a new result simply
+// replaces whatever its slot held.
 //
-// Entries name nodes by address, so every collection empties the table; it is
-// sized with the unique table.
+// Entries name nodes by slot number, and a collection frees slots for reuse, so
+// every collection empties the table. It is sized with the store.
 
 #include "gbdd/gbdd_internal.h"
 
 #include <cstdlib>
-#include <new>
+#include <cstring>
+
+std::uint64_t cache_lookups;
+std::uint64_t cache_hits;
 
 namespace {
 
 struct CacheEntry {
-  Edge a;
-  Edge b;
-  Edge c; // the third operand of ite, or the code of a binary operation
-  Edge result;
+  Edge32 a; // 0: empty (no operand is the null edge)
+  Edge32 b;
+  Edge32 c;
+  Edge32 result;
 };
+static_assert(sizeof(CacheEntry) == 16);
+
+// One entry for every this many slots of the store.
+constexpr std::uint64_t SLOTS_PER_ENTRY = 2;
 
 CacheEntry* entries = nullptr;
-std::size_t mask = 0; // size - 1; the size is a power of two
+std::uint64_t mask = 0; // size - 1; the size is a power of two
 
-std::size_t slot_of(Edge a, Edge b, Edge c) {
-  std::uint64_t h = a * 0x9E3779B97F4A7C15ull;
-  h ^= b * 0xC2B2AE3D27D4EB4Full;
-  h ^= c * 0x165667B19E3779F9ull;
-  return static_cast<std::size_t>(h ^ (h >> 29)) & mask;
+std::uint64_t slot_of(Edge a, Edge b, Edge c) {
+  std::uint64_t h = ((std::uint64_t(a) << 32) | b) * 0x9E3779B97F4A7C15ull;
+  h += c * 0xC2B2AE3D27D4EB4Full;
+  return (h ^ (h >> 29)) & mask;
 }
 
 } // namespace
 
 Edge cache_get(Edge a, Edge b, Edge c) {
-  if (entries == nullptr) return 0;
+  cache_lookups++;
   const CacheEntry& e = entries[slot_of(a, b, c)];
-  return e.a == a && e.b == b && e.c == c ? e.result : 0;
+  if (e.a != a || e.b != b || e.c != c) return 0;
+  cache_hits++;
+  return e.result;
 }
 
 void cache_put(Edge a, Edge b, Edge c, Edge r) {
-  if (entries == nullptr) return;
-  entries[slot_of(a, b, c)] = CacheEntry{a, b, c, r};
+  entries[slot_of(a, b, c)] = CacheEntry{static_cast<Edge32>(a), static_cast<Edge32>(b),
+                                         static_cast<Edge32>(c), static_cast<Edge32>(r)};
 }
 
 void cache_clear() {
-  if (entries == nullptr) return;
-  for (std::size_t i = 0; i <= mask; i++)
-    entries[i] = CacheEntry{0, 0, 0, 0};
+  std::memset(static_cast<void*>(entries), 0, (mask + 1) * sizeof(CacheEntry));
 }
 
-void cache_resize(long nodes) {
-  std::size_t size = 1024;
-  while (size < static_cast<std::size_t>(nodes))
+void cache_resize(std::uint64_t slots) {
+  std::uint64_t size = 1024;
+  while (size * SLOTS_PER_ENTRY < slots)
     size *= 2;
-  if (entries != nullptr && size == mask + 1) return;
-  auto* fresh = new (std::nothrow) CacheEntry[size]();
-  if (fresh == nullptr) return; // keep the smaller table
-  delete[] entries;
+  if (entries != nullptr && size == mask + 1) {
+    cache_clear();
+    return;
+  }
+  auto* fresh = static_cast<CacheEntry*>(std::calloc(size, sizeof(CacheEntry)));
+  if (fresh == nullptr) {
+    if (entries != nullptr) { // keep the smaller table
+      cache_clear();
+      return;
+    }
+    memory_exhausted();
+  }
+  std::free(entries);
   entries = fresh;
   mask = size - 1;
+}
+
+std::uint64_t cache_entries() {
+  return entries == nullptr ? 0 : mask + 1;
+}
+
+std::uint64_t cache_bytes() {
+  return cache_entries() * sizeof(CacheEntry);
 }

@@ -31,7 +31,7 @@ Edge rec_cofactor(Edge f, Edge c, int op) {
   if (f == c) return TRUE_EDGE;
   if (same_node(f, c)) return FALSE_EDGE;
   if (is_leaf_edge(f)) return f;
-  if (Edge hit = bin_memo_get(op, f, c)) return hit;
+  if (Edge hit = cache_get(f, c, op)) return hit;
 
   int i = top_index(f);
   int j = top_index(c);
@@ -49,13 +49,15 @@ Edge rec_cofactor(Edge f, Edge c, int op) {
     else
       r = get_node(top, high, low);
   }
-  bin_memo_put(op, f, c, r);
+  cache_put(f, c, op, r);
   return r;
 }
 
-// Solved intervals of one constrain_td call, keyed on (L, U). The handles keep
-// keys and results alive, so no collection can recycle an edge used as a key.
-struct IntervalHash {
+// Solved intervals and implication tests of one constrain_td call. The interval
+// entries hold handles, so no collection can recycle an edge used as a key; the
+// implication answers are keyed by bare edges and so are dropped whenever a
+// collection may have reused a slot.
+struct EdgePairHash {
   std::size_t operator()(const std::pair<Edge, Edge>& p) const {
     return std::hash<Edge>()(p.first ^ (p.second * 0x9e3779b97f4a7c15ULL));
   }
@@ -66,70 +68,93 @@ struct SolvedInterval {
   GBdd upper;
   GBdd result;
 };
-using IntervalMemo = std::unordered_map<std::pair<Edge, Edge>, SolvedInterval, IntervalHash>;
+struct TdMemo {
+  std::unordered_map<std::pair<Edge, Edge>, SolvedInterval, EdgePairHash> intervals;
+  std::unordered_map<std::pair<Edge, Edge>, bool, EdgePairHash> implications;
+  long implications_gc = -1; // the collection count the implication answers hold for
+};
 
 // The entry of (l, u), added unsolved when new; kept out of the recursive frames.
-SolvedInterval& interval_entry(IntervalMemo& memo, Edge l, Edge u, bool& fresh) {
-  auto [entry, added] = memo.try_emplace(std::make_pair(l, u), l, u);
+SolvedInterval& interval_entry(TdMemo& memo, Edge l, Edge u, bool& fresh) {
+  auto [entry, added] = memo.intervals.try_emplace(std::make_pair(l, u), l, u);
   fresh = added;
   return entry->second;
+}
+
+// Whether a implies b. The answers are shared by every test of one call: the
+// bounds of a level are cofactors and quantifications of the level above, so
+// their pairs have mostly been answered already, and a deep chain costs one walk
+// instead of one walk per level. Builds no node.
+bool rec_td_implies(Edge a, Edge b, TdMemo& memo) {
+  if (a == FALSE_EDGE || b == TRUE_EDGE || a == b) return true;
+  if (a == TRUE_EDGE || b == FALSE_EDGE || same_node(a, b)) return false;
+  auto hit = memo.implications.find({a, b});
+  if (hit != memo.implications.end()) return hit->second;
+  int top = min_index(top_index(a), top_index(b));
+  bool r = rec_td_implies(low_at(a, top), low_at(b, top), memo) &&
+           rec_td_implies(high_at(a, top), high_at(b, top), memo);
+  memo.implications.emplace(std::make_pair(a, b), r);
+  return r;
+}
+
+bool td_implies(Edge a, Edge b, TdMemo& memo) {
+  if (memo.implications_gc != memory.gc_count) {
+    memo.implications.clear();
+    memo.implications_gc = memory.gc_count;
+  }
+  return rec_td_implies(a, b, memo);
 }
 
 // Some g with l <= g <= u, dropping every variable it can from the top down.
 // l and u are rooted by the caller; the result is rooted by the memo. Quantifying
 // a bound's top variable away loops instead of recursing, so a frame is spent
 // only per variable kept. May collect.
-Edge rec_constrain_td(Edge l, Edge u, IntervalMemo& memo) {
+Edge rec_constrain_td(Edge l, Edge u, TdMemo& memo) {
   if (l == FALSE_EDGE) return FALSE_EDGE;
   if (u == TRUE_EDGE) return TRUE_EDGE;
   bool fresh;
   SolvedInterval& solved = interval_entry(memo, l, u, fresh);
   if (!fresh) return solved.result.edge;
 
-  GBdd bounds[4]{GBdd(l), GBdd(u)}; // one array: a smaller frame in checked builds
-  GBdd& lower = bounds[0];
-  GBdd& upper = bounds[1];
+  GBdd lower(l);
+  GBdd upper(u);
   for (;;) {
     if (lower.edge == FALSE_EDGE) return solved.result.edge = FALSE_EDGE;
     if (upper.edge == TRUE_EDGE) return solved.result.edge = TRUE_EDGE;
     int i = top_index(lower.edge);
     int j = top_index(upper.edge);
     if (i < j) {
-      lower.edge = rec_or(high_of(lower.edge), low_of(lower.edge));
+      lower = GBdd(rec_or(high_of(lower.edge), low_of(lower.edge)));
       continue;
     }
     if (i > j) {
-      upper.edge = rec_and(high_of(upper.edge), low_of(upper.edge));
+      upper = GBdd(rec_and(high_of(upper.edge), low_of(upper.edge)));
       continue;
     }
-    GBdd& exists = bounds[2];
-    GBdd& all = bounds[3];
-    exists.edge = rec_or(high_of(lower.edge), low_of(lower.edge));
-    all.edge = rec_and(high_of(upper.edge), low_of(upper.edge));
-    if (test_impl(exists, all)) {
+    GBdd exists(rec_or(high_of(lower.edge), low_of(lower.edge)));
+    GBdd all(rec_and(high_of(upper.edge), low_of(upper.edge)));
+    if (td_implies(exists.edge, all.edge, memo)) { // x_i need not appear
       lower = exists;
       upper = all;
       continue;
     }
-    GBdd& lo = exists; // the handles are reused to keep the frame small
-    GBdd& hi = all;
-    lo.edge = rec_constrain_td(low_of(lower.edge), low_of(upper.edge), memo);
-    hi.edge = rec_constrain_td(high_of(lower.edge), high_of(upper.edge), memo);
-    return solved.result.edge = rec_ite_var(i, hi, lo);
+    GBdd low(rec_constrain_td(low_of(lower.edge), low_of(upper.edge), memo));
+    GBdd high(rec_constrain_td(high_of(lower.edge), high_of(upper.edge), memo));
+    return solved.result.edge = rec_ite_var(i, high, low);
   }
 }
 
-// f with variable i set to value (0 or 1), memoised in slot 0 under a stamp
-// drawn for this call. May collect.
-Edge rec_var_cofactor(Edge f, int i, bool value, int key) {
+// f with variable i set to value (0 or 1), memoised under a stamp drawn for this
+// call. May collect.
+Edge rec_var_cofactor(Edge f, int i, bool value, std::uint32_t key) {
   int k = top_index(f);
   if (i < k) return f;
   if (i == k) return value ? high_of(f) : low_of(f);
-  if (Edge hit = memo_get(SLOT_MEMO, f, key)) return hit;
-  GBdd high(rec_var_cofactor(high_of(f), i, value, key));
+  if (Edge hit = cache_get(f, key, OP_VAR_COFACTOR)) return hit;
   GBdd low(rec_var_cofactor(low_of(f), i, value, key));
+  GBdd high(rec_var_cofactor(high_of(f), i, value, key));
   Edge r = get_node(k, high, low);
-  memo_put(SLOT_MEMO, f, key, r);
+  cache_put(f, key, OP_VAR_COFACTOR, r);
   return r;
 }
 
@@ -165,7 +190,7 @@ GBdd constrain_td(const GBdd& f, const GBdd& c) {
   if (c.edge == FALSE_EDGE) return GBdd::NULL_();
   GBdd lower(rec_and(f.edge, c.edge));
   GBdd upper(rec_or(f.edge, negate(c.edge)));
-  IntervalMemo memo;
+  TdMemo memo;
   return GBdd(rec_constrain_td(lower.edge, upper.edge, memo));
 }
 

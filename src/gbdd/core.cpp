@@ -1,5 +1,5 @@
 // The Boolean core: conjunction, exclusive or, if-then-else and single-variable
-// smoothing, memoised in the nodes.
+// smoothing, memoised in the computed table.
 //
 // The edge operands of every recursive core here are parts of rooted operands:
 // the public entry's handles reach them, and each intermediate result is held in
@@ -19,17 +19,13 @@ Edge rec_and(Edge a, Edge b) {
   if (a == b) return a;
   if (same_node(a, b)) return FALSE_EDGE; // b is the negation of a
 
-  if (Edge hit = bin_memo_get(OP_AND, a, b)) return hit;
-  if (Edge hit = bin_memo_get(OP_AND, b, a)) return hit;
-  if (a > b) std::swap(a, b); // one cache key for both orders
+  if (a > b) std::swap(a, b); // one memo key for both orders
   if (Edge hit = cache_get(a, b, OP_AND)) return hit;
 
   int top = min_index(top_index(a), top_index(b));
   GBdd low(rec_and(low_at(a, top), low_at(b, top)));
   GBdd high(rec_and(high_at(a, top), high_at(b, top))); // low stays rooted meanwhile
   Edge r = get_node(top, high, low);                    // may collect
-  bin_memo_put(OP_AND, a, b, r);
-  bin_memo_put(OP_AND, b, a, r);
   cache_put(a, b, OP_AND, r);
   return r;
 }
@@ -48,8 +44,6 @@ Edge rec_xor(Edge a, Edge b) {
   if (a == b) return FALSE_EDGE;
   if (same_node(a, b)) return TRUE_EDGE;
 
-  if (Edge hit = bin_memo_get(OP_XOR, a, b)) return hit;
-  if (Edge hit = bin_memo_get(OP_XOR, b, a)) return hit;
   if (a > b) std::swap(a, b);
   if (Edge hit = cache_get(a, b, OP_XOR)) return hit;
 
@@ -57,15 +51,13 @@ Edge rec_xor(Edge a, Edge b) {
   GBdd low(rec_xor(low_at(a, top), low_at(b, top)));
   GBdd high(rec_xor(high_at(a, top), high_at(b, top)));
   Edge r = get_node(top, high, low);
-  bin_memo_put(OP_XOR, a, b, r);
-  bin_memo_put(OP_XOR, b, a, r);
   cache_put(a, b, OP_XOR, r);
   return r;
 }
 
-// If c then f else g; c purely boolean, f and g any functions. No memo of its
-// own: the cases with constant or complementary branches go to the memoised
-// cores. May collect.
+// If c then f else g; c purely boolean, f and g any functions. The cases with
+// constant or complementary branches go to the binary cores; the rest is
+// memoised under the three operands. May collect.
 Edge rec_ite(Edge c, Edge f, Edge g) {
   if (f == g) return g;
   if (is_leaf_edge(c)) {
@@ -93,24 +85,19 @@ Edge rec_ite(Edge c, Edge f, Edge g) {
   return r;
 }
 
-// f with variable v quantified existentially, memoised in slot 0 under
-// smooth_key. May collect.
+// f with variable v quantified existentially, memoised under smooth_key. May
+// collect.
 Edge rec_smooth(Edge f, int v) {
   if (is_leaf_edge(f)) return f;
-  if (Edge hit = memo_get(SLOT_MEMO, f, smooth_key)) return hit;
-
   int d = top_index(f);
-  Edge r;
-  if (v < d) {
-    r = f;
-  } else if (v == d) {
-    r = rec_or(high_of(f), low_of(f));
-  } else {
-    GBdd high(rec_smooth(high_of(f), v));
-    GBdd low(rec_smooth(low_of(f), v));
-    r = get_node(d, high, low); // the if-then-else on x_d: both sides lie below d
-  }
-  memo_put(SLOT_MEMO, f, smooth_key, r);
+  if (v < d) return f;
+  if (v == d) return rec_or(high_of(f), low_of(f));
+  if (Edge hit = cache_get(f, smooth_key, OP_SMOOTH)) return hit;
+
+  GBdd low(rec_smooth(low_of(f), v));
+  GBdd high(rec_smooth(high_of(f), v));
+  Edge r = get_node(d, high, low); // the if-then-else on x_d: both sides lie below d
+  cache_put(f, smooth_key, OP_SMOOTH, r);
   return r;
 }
 
@@ -156,7 +143,7 @@ GBdd smooth(const GBdd& f, int v) {
     internal_error("GBdd smooth:: called on not boolean gbdd");
     return GBdd::NULL_();
   }
-  if (smooth_key < 0 || v != smooth_var) {
+  if (smooth_key == 0 || v != smooth_var) {
     smooth_key = new_stamp();
     smooth_var = v;
   }

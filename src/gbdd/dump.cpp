@@ -5,6 +5,7 @@
 #include "gbdd/gbdd_internal.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -57,30 +58,35 @@ void rec_print_sideways(Edge e, std::string& prefix, Side side, FILE* out, LeafP
   prefix.resize(n);
 }
 
-int serial_of(Edge e) {
-  return node_of(e)->serial;
+unsigned long serial_at(Edge e) {
+  return static_cast<unsigned long>(serial_of(id_of(e)));
 }
 
-void dump_node(GBddNode* n, int stamp) {
-  while (n->visit != stamp) {
-    n->visit = stamp;
-    std::printf("%3d = ", n->serial);
+// Prints each node once; the printed nodes are listed so that their marks can be
+// cleared again.
+void dump_node(NodeId id, std::vector<NodeId>& seen) {
+  GBddNode* n = node_at(id);
+  while ((n->next & MARK_BIT) == 0) {
+    n->next |= MARK_BIT;
+    seen.push_back(id);
+    std::printf("%3lu = ", static_cast<unsigned long>(serial_of(id)));
     if (n->index == LEAF_INDEX) {
-      std::printf("[0x%lx];", static_cast<unsigned long>(n->value));
+      std::printf("[0x%lx];", static_cast<unsigned long>(leaf_value_of(n)));
       std::printf("\n");
       return;
     }
     std::printf("(%3d)?", n->index);
     if (is_boolean_edge(n->high)) {
-      std::printf(is_complemented(n->high) ? " +%3d :" : " -%3d :", serial_of(n->high));
-      std::printf(is_complemented(n->low) ? " +%3d ;" : " -%3d ;", serial_of(n->low));
+      std::printf(is_complemented(n->high) ? " +%3lu :" : " -%3lu :", serial_at(n->high));
+      std::printf(is_complemented(n->low) ? " +%3lu ;" : " -%3lu ;", serial_at(n->low));
     } else {
-      std::printf(" %4d :", serial_of(n->high));
-      std::printf(" %4d ;", serial_of(n->low));
+      std::printf(" %4lu :", serial_at(n->high));
+      std::printf(" %4lu ;", serial_at(n->low));
     }
     std::printf("\n");
-    dump_node(node_of(n->high), stamp);
-    n = node_of(n->low);
+    dump_node(id_of(n->high), seen);
+    id = id_of(n->low);
+    n = node_at(id);
   }
 }
 
@@ -126,7 +132,9 @@ void print_table(const GBdd& f) {
     std::fputs("NULL\n", stdout);
     return;
   }
-  int stamp = new_stamp();
+  std::vector<NodeId> seen;
   std::printf("\n");
-  dump_node(node_of(f.edge), stamp);
+  dump_node(id_of(f.edge), seen);
+  for (NodeId id : seen)
+    node_at(id)->next &= ~MARK_BIT;
 }

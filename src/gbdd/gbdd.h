@@ -1,11 +1,10 @@
 #pragma once
 // GBdd: reduced, shared binary decision diagrams with complement edges.
 //
-// A GBdd handle holds one edge word: a node address with COMPLEMENT_BIT and
-// BOOLEAN_BIT in its two low bits. Every handle is linked into the alive list,
-// the root set of the mark-and-sweep collector; a node survives a collection
-// exactly when a live handle reaches it. Two handles denote the same function
-// exactly when their edges are equal.
+// A GBdd handle holds one edge word: a node's slot number shifted left by two,
+// with COMPLEMENT_BIT and BOOLEAN_BIT in its two low bits. Every handle is linked into the alive
+// list, the root set of the mark-and-sweep collector; a node survives a collection exactly when a
+// live handle reaches it. Two handles denote the same function exactly when their edges are equal.
 
 #include <cstdint>
 #include <cstdio>
@@ -80,6 +79,35 @@ bool init_module(std::uintptr_t true_value, std::uintptr_t false_value);
 bool init_module(int block_size, std::uintptr_t true_value, std::uintptr_t false_value);
 int live_node_count();
 long allocation_count();
+
+// The store's figures, for reports.
+struct GBddStats {
+  long live_nodes;    // reachable from live handles
+  long node_slots;    // slots of the node array, used or not
+  int bytes_per_node; // node record, unique-table bucket and serial
+  long unique_buckets;
+  long cache_entries;
+  long cache_lookups;
+  long cache_hits;
+  long collections;
+  double collection_seconds;
+  long store_bytes; // node array, unique table, serials and computed table
+};
+GBddStats store_stats();
+
+// ---- ending an operation early ---------------------------------------------
+// Thrown where a node is made, once an interrupt was requested or the store would
+// pass its memory limit. The operation unwinds through handles that release
+// themselves; the store stays consistent and what was built is garbage.
+struct GBddAbort {
+  enum Reason { INTERRUPT, MEMORY_LIMIT } reason;
+};
+// Async-signal-safe: only sets a flag, read where nodes are made.
+void request_interrupt();
+void clear_interrupt();
+bool interrupt_requested();
+// Bytes the store and its tables may take; 0 lifts the limit.
+void set_memory_limit(std::uint64_t bytes);
 
 // ---- Boolean core (May collect) -------------------------------------------
 GBdd and_(const GBdd& x, const GBdd& y);

@@ -1,6 +1,6 @@
 #pragma once
-// Internals of the GBdd package: the node record, the store, edge readers,
-// per-node memos and the recursive cores shared between the package's files.
+// Internals of the GBdd package: the node record, the store, edge readers, the
+// computed table and the recursive cores shared between the package's files.
 // Used only inside src/gbdd (and by the package's own tests).
 
 #include "gbdd/gbdd.h"
@@ -9,55 +9,58 @@
 #include <climits>
 #include <cstdint>
 
-constexpr Edge NODE_MASK = ~(COMPLEMENT_BIT | BOOLEAN_BIT);
+// ---- nodes and edges ------------------------------------------------------------------
+// Nodes live in one growable array and are named by their slot number. An edge is
+// the slot number shifted left by two with COMPLEMENT_BIT and BOOLEAN_BIT below it,
+// so a node's child edges fit in 32 bits each and a handle's edge is the same word
+// zero-extended. Slots below FIRST_SLOT are never handed out: their edges (0 to 15)
+// are the null edge and the operation codes of the computed table, which can then
+// never be mistaken for an operand.
 
-// Index written into every free slot in debug builds, so that a stale edge
-// trips the readers' assertion instead of quietly sharing a reused slot.
+using NodeId = std::uint32_t;
+using Edge32 = std::uint32_t;
+
+constexpr NodeId FIRST_SLOT = 4;
+constexpr NodeId BOOLEAN_LEAF_SLOT = FIRST_SLOT;
+// The largest store: 2^30 slots, the most an edge of 32 bits can name.
+constexpr std::uint64_t MAX_SLOTS = std::uint64_t(1) << 30;
+
+// Index written into every free slot, so that a stale edge trips the readers'
+// assertion in checked builds instead of quietly sharing a reused slot.
 constexpr int POISON_INDEX = INT_MIN;
 
-// ORDER: the codes stored in bin_memo entries; 0 marks an empty entry.
-enum OpCode : int { OP_AND = 1, OP_XOR = 2, OP_RESTRICT = 3, OP_CONSTRAIN = 4 };
+// The two top bits of `next` are free (slot numbers stay below 2^30): the collector
+// marks with MARK_BIT, and the read-only walks (sizes, dumps, depends_on) borrow
+// both bits and clear them again before they return.
+constexpr std::uint32_t MARK_BIT = 1u << 31;
+constexpr std::uint32_t MARK2_BIT = 1u << 30;
+constexpr std::uint32_t NEXT_MASK = ~(MARK_BIT | MARK2_BIT);
 
-// Unary memo slots.
-constexpr int SLOT_MEMO = 0;  // operation memo, wiped by every collection
-constexpr int SLOT_ROOTS = 1; // kept by collections; its results are roots
-constexpr int SLOT_MARKS = 2; // integer marks of get_mark / put_mark
-
-struct BinMemoEntry {
-  int op;
-  Edge other;
-  Edge result;
-};
-
-struct UnaryMemoPair {
-  int key;
-  Edge result;
-};
-
+// Sixteen bytes: four nodes to a cache line. A value leaf keeps its value's low
+// and high halves in `low` and `high`.
 struct GBddNode {
-  int index; // LEAF_INDEX for a leaf
-  std::uintptr_t value;
-  Edge low;
-  Edge high;
-  GBddNode* next; // unique-table chain, or free list
-  int gc_mark;
-  int serial;
-  BinMemoEntry bin_memo[2]; // [0] reached regular, [1] reached complemented
-  int visit;
-  UnaryMemoPair unary_memo[3][2]; // [slot][0] complemented pair, [slot][1] regular pair
+  std::int32_t index; // variable, LEAF_INDEX for a leaf, POISON_INDEX when free
+  Edge32 low;
+  Edge32 high;
+  std::uint32_t next; // unique-table chain or free list (0 ends both), and the marks
 };
+static_assert(sizeof(GBddNode) == 16);
 
 struct GBddMemory {
-  GBddNode* blocks; // newest block; slot 0 of each block links to the older one
-  int block_count;
-  int block_size;
-  GBddNode* free_list;
+  GBddNode* nodes;          // capacity slots; malloc'd and grown by realloc
+  std::uint64_t capacity;   // slots in nodes
+  std::uint64_t frontier;   // slots at and above it have never been used
+  NodeId free_list;         // reclaimed slots below the frontier, lowest first
+  std::uint64_t free_count; // slots on the free list
+  NodeId* buckets;          // unique-table chain heads; bucket_mask + 1 of them
+  std::uint64_t bucket_mask;
+  // Creation serials, the cold part of a node: 48 bits in six bytes per slot.
+  std::uint8_t* serials;
+  std::uint64_t serial_counter;
   long allocation_count;
-  GBddNode** buckets;
-  int table_size;
-  long table_entries; // nodes in the chains; the table grows with them
-  int gc_count;
-  GBddNode boolean_leaf;
+  int initial_capacity;
+  long gc_count;
+  double gc_seconds;
   std::uintptr_t true_value;
   std::uintptr_t false_value;
   GBdd* true_constant;
@@ -68,39 +71,46 @@ struct GBddMemory {
 // ---- package-wide state (defined in memory.cpp, in build order) -------------
 extern GBdd alive_head;
 extern GBddMemory memory;
-extern Edge TRUE_EDGE;
-extern Edge FALSE_EDGE;
+constexpr Edge TRUE_EDGE = (Edge(BOOLEAN_LEAF_SLOT) << 2) | BOOLEAN_BIT;
+constexpr Edge FALSE_EDGE = TRUE_EDGE | COMPLEMENT_BIT;
 
-// Stamps and operation keys; init_module resets them.
-extern int stamp_counter;
-extern int mark_stamp;
-extern int support_or_key;
-extern int support_and_key;
-extern int smooth_key;
+// Stamps: drawn afresh whenever a parameterised operation gets a new parameter, and
+// stored in its computed-table keys, so that no call answers from another
+// parameter's entries. init_module resets them.
+extern std::uint32_t stamp_counter;
+extern std::uint32_t smooth_key;
 extern int smooth_var;
-extern int rename_stamp;
+extern std::uint32_t rename_stamp;
 extern RenameFn rename_fn;
-extern int shift_stamp;
+extern std::uint32_t shift_stamp;
 extern int shift_amount;
-extern int forall_key; // cube form of forall / exist
+extern std::uint32_t forall_key; // cube form of forall / exist
 extern Edge forall_set;
-extern int forall_var_key; // single-variable form
+extern std::uint32_t forall_var_key; // single-variable form
 extern int forall_var_index;
-extern int forall_x2max_key; // from-an-index-down form
+extern std::uint32_t forall_x2max_key; // from-an-index-down form
 extern int forall_x2max_index;
 
-inline int new_stamp() {
-  return stamp_counter++;
-}
-inline int new_mark_stamp() {
-  return mark_stamp++;
+// Stamp 0 is never drawn: it stands for "no key yet".
+inline std::uint32_t new_stamp() {
+  if (++stamp_counter == 0) ++stamp_counter;
+  return stamp_counter;
 }
 
 // ---- edge readers -------------------------------------------------------------
+inline NodeId id_of(Edge e) {
+  return static_cast<NodeId>(e >> 2);
+}
+inline GBddNode* node_at(NodeId id) {
+  return &memory.nodes[id];
+}
 inline GBddNode* node_of(Edge e) {
-  GBddNode* n = reinterpret_cast<GBddNode*>(e & NODE_MASK);
-  assert(n == nullptr || n->index != POISON_INDEX);
+  GBddNode* n = &memory.nodes[e >> 2];
+  assert(n->index != POISON_INDEX);
   return n;
+}
+inline Edge edge_to(NodeId id) {
+  return Edge(id) << 2;
 }
 inline bool is_complemented(Edge e) {
   return (e & COMPLEMENT_BIT) != 0;
@@ -112,7 +122,7 @@ inline Edge negate(Edge e) {
   return e ^ COMPLEMENT_BIT;
 }
 inline bool same_node(Edge a, Edge b) {
-  return ((a ^ b) & NODE_MASK) == 0;
+  return (a >> 2) == (b >> 2);
 }
 inline int top_index(Edge e) {
   return node_of(e)->index;
@@ -141,26 +151,9 @@ inline Edge high_at(Edge e, int top) {
   return top_index(e) == top ? high_of(e) : e;
 }
 
-// ---- per-node memos --------------------------------------------------------------
-inline Edge bin_memo_get(int op, Edge a, Edge b) {
-  const BinMemoEntry& m = node_of(a)->bin_memo[a & COMPLEMENT_BIT];
-  return m.op == op && m.other == b ? m.result : 0;
-}
-inline void bin_memo_put(int op, Edge a, Edge b, Edge r) {
-  node_of(a)->bin_memo[a & COMPLEMENT_BIT] = BinMemoEntry{op, b, r};
-}
-inline UnaryMemoPair& unary_pair(Edge f, int slot) {
-  return node_of(f)->unary_memo[slot][is_complemented(f) ? 0 : 1];
-}
-// Result stored for f under key in slot, or 0; leaves and null have no memo.
-inline Edge memo_get(int slot, Edge f, int key) {
-  if (f == 0 || is_leaf_edge(f)) return 0;
-  const UnaryMemoPair& p = unary_pair(f, slot);
-  return p.key == key ? p.result : 0;
-}
-inline void memo_put(int slot, Edge f, int key, Edge r) {
-  if (f == 0 || is_leaf_edge(f)) return;
-  unary_pair(f, slot) = UnaryMemoPair{key, r};
+// The value of a value leaf, kept in the two child fields.
+inline std::uintptr_t leaf_value_of(const GBddNode* n) {
+  return (std::uintptr_t(n->high) << 32) | n->low;
 }
 
 // ---- store (memory.cpp) -------------------------------------------------------------
@@ -168,25 +161,51 @@ inline void memo_put(int slot, Edge f, int key, Edge r) {
 Edge get_node(int i, const GBdd& high, const GBdd& low);
 // Edge of the leaf holding v. May collect.
 Edge get_leaf(std::uintptr_t v);
-// A fresh slot from the free list, or null when memory is exhausted. May collect.
-GBddNode* new_node();
-bool add_block();
-// Internal nodes reachable from n not yet stamped with stamp; stamps them.
-int count_nodes(GBddNode* n, int stamp);
-// Count of nodes in the store's blocks.
+// The unique-table bucket of a node with these fields, over the current table.
+std::uint64_t node_bucket(std::int32_t index, Edge32 low, Edge32 high);
+// The creation serial of a slot.
+std::uint64_t serial_of(NodeId id);
+// Slots of the store, used or not.
 inline long slot_count() {
-  return static_cast<long>(memory.block_count) * memory.block_size;
+  return static_cast<long>(memory.capacity);
 }
 
+// Internal nodes reachable from the edges of roots[0 .. count-1], each counted once
+// whichever polarity reaches it; leaves are not counted.
+long count_nodes(const Edge* roots, long count);
+
 // ---- computed table (cache.cpp) ------------------------------------------------------
+// ORDER: operation codes stored as the third key word; they stay below the first
+// edge (16), so an entry of a binary operation never matches one of ite.
+enum OpCode : std::uint32_t {
+  OP_AND = 1,
+  OP_XOR = 2,
+  OP_RESTRICT = 3,
+  OP_CONSTRAIN = 4,
+  OP_SMOOTH = 5,     // (f, stamp)
+  OP_FORALL = 6,     // (f, stamp)
+  OP_FORALL_VAR = 7, // (f, stamp)
+  OP_FORALL_X2MAX = 8,
+  OP_RENAME = 9,
+  OP_SHIFT = 10,
+  OP_VAR_COFACTOR = 11,
+  OP_SUPPORT_OR = 12, // (f, 0)
+  OP_SUPPORT_AND = 13,
+};
+
 // Result cached for the key (a, b, c), or 0. c is the third operand of ite or
-// the OpCode of a binary core.
+// the OpCode of any other operation; b is an operand or a stamp.
 Edge cache_get(Edge a, Edge b, Edge c);
 void cache_put(Edge a, Edge b, Edge c, Edge r);
-// Emptied by every collection: entries name nodes by address.
+// Emptied by every collection: entries name slots that may be reused.
 void cache_clear();
-// Sizes the table for a unique table of about `nodes` buckets; empties it.
-void cache_resize(long nodes);
+// Sizes the table for a store of `slots` slots; empties it.
+void cache_resize(std::uint64_t slots);
+// Figures for store_stats.
+std::uint64_t cache_entries();
+std::uint64_t cache_bytes();
+extern std::uint64_t cache_lookups;
+extern std::uint64_t cache_hits;
 
 // ---- recursive cores on purely boolean edges (core.cpp). May collect. ---------------
 Edge rec_and(Edge a, Edge b);

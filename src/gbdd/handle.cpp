@@ -4,6 +4,8 @@
 #include "gbdd/gbdd.h"
 #include "gbdd/gbdd_internal.h"
 
+#include <vector>
+
 namespace {
 
 // Inserts h right after alive_head: the list runs from the newest handle to the oldest.
@@ -51,7 +53,8 @@ std::uintptr_t GBdd::leaf_value() const {
   if (edge == 0) return 0;
   if (edge == TRUE_EDGE) return memory.true_value;
   if (edge == FALSE_EDGE) return memory.false_value;
-  return node_of(edge)->value;
+  const GBddNode* n = node_of(edge);
+  return n->index == LEAF_INDEX ? leaf_value_of(n) : 0;
 }
 
 GBdd GBdd::low() const {
@@ -77,12 +80,16 @@ std::uintptr_t GBdd::eval(int (*assign)(int)) const {
 
 namespace {
 
-// Stamps each node it visits, so a shared node is searched once, not once per path.
-bool rec_depends_on(GBddNode* n, int i, int stamp) {
-  while (i > n->index && n->visit != stamp) {
-    n->visit = stamp;
-    if (rec_depends_on(node_of(n->low), i, stamp)) return true;
-    n = node_of(n->high);
+// Marks each node it visits, so a shared node is searched once, not once per path;
+// the visited nodes are listed so that their marks can be cleared again.
+bool rec_depends_on(NodeId id, int i, std::vector<NodeId>& seen) {
+  GBddNode* n = node_at(id);
+  while (i > n->index && (n->next & MARK_BIT) == 0) {
+    n->next |= MARK_BIT;
+    seen.push_back(id);
+    if (rec_depends_on(id_of(n->low), i, seen)) return true;
+    id = id_of(n->high);
+    n = node_at(id);
   }
   return i == n->index && n->index != LEAF_INDEX;
 }
@@ -91,7 +98,11 @@ bool rec_depends_on(GBddNode* n, int i, int stamp) {
 
 bool GBdd::depends_on(int i) const {
   if (edge == 0) return false;
-  return rec_depends_on(node_of(edge), i, new_stamp());
+  std::vector<NodeId> seen;
+  bool found = rec_depends_on(id_of(edge), i, seen);
+  for (NodeId id : seen)
+    node_at(id)->next &= ~MARK_BIT;
+  return found;
 }
 
 const GBdd& GBdd::TRUE_() {

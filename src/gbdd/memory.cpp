@@ -1,59 +1,69 @@
-// The node store: blocks of node slots, the unique table, the free list and
-// the mark-and-sweep collector whose roots are the handles on the alive list.
+// The node store: one growable array of node slots, the unique table threaded
+// through the nodes, the free list and the mark-and-sweep collector whose roots
+// are the handles on the alive list.
 //
 // Invariants, true whenever no store operation is running:
-// - every live internal node and every live non-Boolean leaf is in exactly one
-//   bucket chain, the one its fields hash to; a free slot is in no chain;
+// - every live internal node and every live value leaf is in exactly one bucket
+//   chain, the one its fields hash to; a free slot is in no chain and holds
+//   POISON_INDEX; slots at and above the frontier were never used;
 // - no internal node has equal children, and no two nodes are alike;
 // - the stored high edge of a purely boolean node is never complemented;
 // - along every path the variable index strictly increases;
-// - block_count * block_size slots exist, each either free or in a chain.
+// - no node carries a mark bit.
 // A collection can start inside any call that creates a node, so everything an
 // operation still needs must then be reachable from a handle on the alive list.
+// Nodes are named by slot number, never by address: growing the array moves it.
 
 #include "gbdd/gbdd_internal.h"
 
-#include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <new>
+#include <vector>
 
 // ---- package-wide state, in build order --------------------------------------------
 // ORDER: alive_head before everything else: constant-initialised, so it is linked
 // to itself before any static initialiser of the program runs.
 constinit GBdd alive_head{GBdd::Sentinel::ALIVE_HEAD};
 GBddMemory memory;
-Edge TRUE_EDGE;
-Edge FALSE_EDGE;
 
-int stamp_counter;
-int mark_stamp;
-int support_or_key;
-int support_and_key;
-int smooth_key = -1;
+std::uint32_t stamp_counter;
+std::uint32_t smooth_key;
 int smooth_var;
-int rename_stamp = -1;
+std::uint32_t rename_stamp;
 RenameFn rename_fn;
-int shift_stamp = -1;
+std::uint32_t shift_stamp;
 int shift_amount;
-int forall_key = -1;
+std::uint32_t forall_key;
 Edge forall_set;
-int forall_var_key = -1;
+std::uint32_t forall_var_key;
 int forall_var_index;
-int forall_x2max_key = -1;
+std::uint32_t forall_x2max_key;
 int forall_x2max_index;
+
+void drop_marks_of_dead_nodes(); // size.cpp: user marks die with their node
 
 namespace {
 
 int init_count;
-int serial_counter;
+volatile std::sig_atomic_t interrupt_flag = 0;
+std::uint64_t memory_limit = 0; // bytes; 0: none
 
 const char TRUE_BDD_TEXT[] = "true_bdd";
 const char FALSE_BDD_TEXT[] = "false_bdd";
-constexpr int DEFAULT_BLOCK_SIZE = 10000;
+// Slots of a fresh store. The array is touched only as far as the frontier, so
+// a large start costs address space, not memory.
+constexpr int DEFAULT_CAPACITY = 1 << 16;
 #ifdef GBDD_GC_STRESS
-constexpr int GC_STRESS_BLOCK_SIZE = 8;
+constexpr int GC_STRESS_CAPACITY = 8;
 #endif
-constexpr int TABLE_SIZE = 2557;
+// A collection that leaves less than this share of the slots free grows the
+// store: collecting a nearly full store again and again costs more than the
+// memory it saves.
+constexpr double MIN_FREE_SHARE = 0.25;
+constexpr int SERIAL_BYTES = 6;
 
 std::uintptr_t default_true_value() {
   return reinterpret_cast<std::uintptr_t>(TRUE_BDD_TEXT);
@@ -62,170 +72,179 @@ std::uintptr_t default_false_value() {
   return reinterpret_cast<std::uintptr_t>(FALSE_BDD_TEXT);
 }
 
-void init_node(GBddNode* n, int index, std::uintptr_t value, Edge low, Edge high) {
+std::uint64_t bytes_per_slot() {
+  return sizeof(GBddNode) + SERIAL_BYTES;
+}
+
+// Bytes of a store of `slots` slots with its unique table and computed table.
+std::uint64_t store_bytes_for(std::uint64_t slots, std::uint64_t buckets) {
+  return slots * bytes_per_slot() + buckets * sizeof(NodeId) + cache_bytes();
+}
+
+std::uint64_t bucket_count_for(std::uint64_t slots) {
+  std::uint64_t n = 1024;
+  while (n < slots)
+    n *= 2;
+  return n;
+}
+
+void set_serial(NodeId id, std::uint64_t serial) {
+  std::memcpy(memory.serials + std::uint64_t(id) * SERIAL_BYTES, &serial, SERIAL_BYTES);
+}
+
+void init_node(NodeId id, int index, Edge32 low, Edge32 high) {
+  GBddNode* n = node_at(id);
   n->index = index;
-  n->value = value;
   n->low = low;
   n->high = high;
-  n->next = nullptr;
-  n->gc_mark = 0;
-  n->serial = ++serial_counter;
-  for (BinMemoEntry& m : n->bin_memo)
-    m = BinMemoEntry{0, 0, 0};
-  n->visit = -1;
-  for (auto& slot : n->unary_memo)
-    for (UnaryMemoPair& p : slot)
-      p = UnaryMemoPair{-1, 0};
+  n->next = 0;
+  set_serial(id, ++memory.serial_counter);
 }
 
-void clear_memos(GBddNode* n) {
-  for (BinMemoEntry& m : n->bin_memo)
-    m = BinMemoEntry{0, 0, 0};
-  for (UnaryMemoPair& p : n->unary_memo[SLOT_MEMO])
-    p = UnaryMemoPair{-1, 0};
-  n->visit = -1;
-}
-
-void mark(GBddNode* n, int stamp) {
-  while (n->gc_mark != stamp) {
-    n->gc_mark = stamp;
-    if (n->index == LEAF_INDEX) return;
-    for (const UnaryMemoPair& p : n->unary_memo[SLOT_ROOTS])
-      if (p.result != 0) mark(node_of(p.result), stamp);
-    mark(node_of(n->low), stamp);
-    n = node_of(n->high);
-  }
-}
-
-// Node blocks are raw memory owned here: allocated by add_block, released only
-// by this function, at program exit.
-void release_blocks() {
-  while (memory.blocks != nullptr) {
-    GBddNode* older = memory.blocks->next;
-    std::free(memory.blocks);
-    memory.blocks = older;
-  }
+void release_arrays() {
+  std::free(memory.nodes);
+  std::free(memory.buckets);
+  std::free(memory.serials);
+  memory.nodes = nullptr;
+  memory.buckets = nullptr;
+  memory.serials = nullptr;
+  memory.capacity = 0;
 }
 
 // Runs before every default-priority static initialiser of the program, so the
 // store and its constants exist before any other static handle is built; at
-// exit it releases the node blocks after all those handles are gone.
+// exit it releases the arrays after all those handles are gone.
 struct StoreLifetime {
   StoreLifetime() {
     memory = GBddMemory{};
 #ifdef GBDD_GC_STRESS
-    init_module(GC_STRESS_BLOCK_SIZE);
+    init_module(GC_STRESS_CAPACITY);
 #else
     init_module();
 #endif
   }
   ~StoreLifetime() {
-    release_blocks();
+    release_arrays();
   }
 };
 
 StoreLifetime store_lifetime __attribute__((init_priority(101)));
 
+double now_seconds() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
 } // namespace
 
-// ---- nodes ------------------------------------------------------------------------
+// ---- unique table ---------------------------------------------------------------------
 
-bool add_block() {
-  int size = memory.block_size;
-  if (size < 1) return false;
-  auto* block = static_cast<GBddNode*>(std::malloc(sizeof(GBddNode) * (size + 1)));
-  if (block == nullptr) return false;
-  block[0].next = memory.blocks;
-  block[0].index = POISON_INDEX;
-  memory.blocks = block;
-  for (int k = 1; k <= size; k++) {
-    block[k].index = POISON_INDEX;
-    block[k].next = k < size ? &block[k + 1] : memory.free_list;
+std::uint64_t node_bucket(std::int32_t index, Edge32 low, Edge32 high) {
+  std::uint64_t h = ((std::uint64_t(high) << 32) | low) * 0x9E3779B97F4A7C15ull;
+  h ^= std::uint64_t(std::uint32_t(index)) * 0xC2B2AE3D27D4EB4Full;
+  return (h ^ (h >> 31)) & memory.bucket_mask;
+}
+
+namespace {
+
+void insert_node(NodeId id, std::uint64_t bucket) {
+  node_at(id)->next = memory.buckets[bucket];
+  memory.buckets[bucket] = id;
+}
+
+// Rebuilds every chain over a bucket array of `count` buckets, and the free list
+// in slot order. Creates no node, so it cannot collect.
+void rebuild_chains(std::uint64_t count) {
+  std::free(memory.buckets);
+  memory.buckets = static_cast<NodeId*>(std::calloc(count, sizeof(NodeId)));
+  if (memory.buckets == nullptr) memory_exhausted();
+  memory.bucket_mask = count - 1;
+  memory.free_list = 0;
+  memory.free_count = 0;
+  for (std::uint64_t id = memory.frontier; id-- > FIRST_SLOT + 1;) {
+    GBddNode* n = node_at(NodeId(id));
+    if (n->index == POISON_INDEX) {
+      n->next = memory.free_list;
+      memory.free_list = NodeId(id);
+      memory.free_count++;
+      continue;
+    }
+    insert_node(NodeId(id), node_bucket(n->index, n->low, n->high));
   }
-  memory.free_list = &block[1];
-  memory.block_count++;
+}
+
+// Gives the store `slots` slots. The array keeps its slot numbers, so every
+// edge stays valid; the chains are rebuilt over a table as large as the store.
+bool grow_store(std::uint64_t slots) {
+  if (slots > MAX_SLOTS) slots = MAX_SLOTS;
+  if (slots <= memory.capacity) return false;
+  std::uint64_t buckets = bucket_count_for(slots);
+  if (memory_limit != 0 && store_bytes_for(slots, buckets) > memory_limit) return false;
+  auto* nodes = static_cast<GBddNode*>(std::realloc(memory.nodes, slots * sizeof(GBddNode)));
+  if (nodes == nullptr) memory_exhausted();
+  memory.nodes = nodes;
+  auto* serials = static_cast<std::uint8_t*>(std::realloc(memory.serials, slots * SERIAL_BYTES));
+  if (serials == nullptr) memory_exhausted();
+  memory.serials = serials;
+  memory.capacity = slots;
+  if (buckets != memory.bucket_mask + 1) rebuild_chains(buckets);
+  cache_resize(slots);
   return true;
 }
+
+// The store's next size: doubling while small, then half as much again, never
+// more than the limit allows.
+std::uint64_t next_capacity() {
+  std::uint64_t c = memory.capacity;
+  return c < (std::uint64_t(1) << 22) ? 2 * c : c + c / 2;
+}
+
+NodeId take_slot() {
+  if (memory.free_list != 0) {
+    NodeId id = memory.free_list;
+    memory.free_list = node_at(id)->next;
+    memory.free_count--;
+    return id;
+  }
+  if (memory.frontier < memory.capacity) return NodeId(memory.frontier++);
+  return 0;
+}
+
+// A slot for a new node: from the free list, from the never-used part, after a
+// collection, or from a larger store. May collect.
+NodeId new_node() {
+  if (interrupt_flag) throw GBddAbort{GBddAbort::INTERRUPT};
+#ifdef GBDD_GC_STRESS
+  // Collector-safety builds collect before every allocation, so a result not
+  // held in a handle is reclaimed at once and shows up as a wrong answer.
+  garbage_collect();
+#endif
+  NodeId id = take_slot();
+  if (id == 0) {
+    garbage_collect();
+    if (double(memory.free_count) < MIN_FREE_SHARE * double(memory.capacity)) {
+      std::uint64_t want = next_capacity();
+      // Under a limit, the largest store that fits is still worth having.
+      while (!grow_store(want) && want > memory.capacity + 1)
+        want = memory.capacity + (want - memory.capacity) / 2;
+    }
+    id = take_slot();
+    if (id == 0) {
+      if (memory_limit != 0) throw GBddAbort{GBddAbort::MEMORY_LIMIT};
+      memory_exhausted();
+    }
+  }
+  memory.allocation_count++;
+  return id;
+}
+
+} // namespace
 
 void memory_exhausted() {
   internal_error("%s %ld", "garbage collect has failed, memory size was ", slot_count());
   std::exit(1);
 }
-
-GBddNode* new_node() {
-#ifdef GBDD_GC_STRESS
-  // Collector-safety builds collect before every allocation, so a result not
-  // held in a handle is reclaimed at once and shows up as a wrong answer.
-  if (memory.free_list != nullptr) garbage_collect();
-#endif
-  if (memory.free_list == nullptr && garbage_collect() <= 9) {
-    // A store that keeps little garbage grows by a quarter of its size at a
-    // time: one block per collection would make the collections as frequent
-    // as the store is large.
-    int blocks = memory.block_count / 4 > 1 ? memory.block_count / 4 : 1;
-    for (int k = 0; k < blocks && add_block(); k++) {
-    }
-  }
-  GBddNode* n = memory.free_list;
-  if (n == nullptr) {
-    internal_error("%s %ld", "garbage collect has failed, memory size was ", slot_count());
-    return nullptr;
-  }
-  memory.free_list = n->next;
-  memory.allocation_count++;
-  return n;
-}
-
-namespace {
-
-// Bucket of the internal node (i, h, l): a full-word sum with wrap-around; the
-// two orders of the children fall into mirrored buckets.
-int node_bucket(int i, Edge h, Edge l, int table_size) {
-  Edge s = static_cast<Edge>(i) + h + l;
-  Edge t = static_cast<Edge>(table_size);
-  return static_cast<int>(h < l ? s % t : t - 1 - s % t);
-}
-
-int leaf_bucket(std::uintptr_t v, int table_size) {
-  std::uintptr_t w = (v & 3) == 0 ? v / 4 : v;
-  return static_cast<int>(w % static_cast<std::uintptr_t>(table_size));
-}
-
-// The table starts with its fixed number of buckets and doubles whenever it
-// holds more than two nodes a bucket, so that a lookup stays a short walk
-// however large the diagrams grow. Chains are rebuilt with the same bucket
-// functions over the new size. Creates no node, so it cannot collect.
-void grow_table() {
-  int old_size = memory.table_size;
-  long new_size_long = 2L * old_size + 1;
-  if (new_size_long > INT_MAX / 2) return;
-  int new_size = static_cast<int>(new_size_long);
-  auto* buckets = new (std::nothrow) GBddNode*[new_size]();
-  if (buckets == nullptr) return; // a longer walk, but still correct
-  for (int b = 0; b < old_size; b++) {
-    GBddNode* n = memory.buckets[b];
-    while (n != nullptr) {
-      GBddNode* next = n->next;
-      int nb = n->index == LEAF_INDEX ? leaf_bucket(n->value, new_size)
-                                      : node_bucket(n->index, n->high, n->low, new_size);
-      n->next = buckets[nb];
-      buckets[nb] = n;
-      n = next;
-    }
-  }
-  delete[] memory.buckets;
-  memory.buckets = buckets;
-  memory.table_size = new_size;
-  cache_resize(new_size);
-}
-
-void insert_node(GBddNode* n, int bucket) {
-  n->next = memory.buckets[bucket];
-  memory.buckets[bucket] = n;
-  if (++memory.table_entries > 2L * memory.table_size) grow_table();
-}
-
-} // namespace
 
 Edge get_node(int i, const GBdd& high, const GBdd& low) {
   Edge h = high.edge;
@@ -240,67 +259,109 @@ Edge get_node(int i, const GBdd& high, const GBdd& low) {
       flags |= COMPLEMENT_BIT;
     }
   }
-  int bucket = node_bucket(i, h, l, memory.table_size);
-  for (GBddNode* n = memory.buckets[bucket]; n != nullptr; n = n->next)
-    if (n->index == i && n->low == l && n->high == h) return reinterpret_cast<Edge>(n) | flags;
-  GBddNode* n = new_node();
-  if (n == nullptr) return 0;
-  init_node(n, i, 0, l, h);
-  insert_node(n, bucket); // the chain head is re-read: a collection may have changed it
-  return reinterpret_cast<Edge>(n) | flags;
+  auto l32 = static_cast<Edge32>(l);
+  auto h32 = static_cast<Edge32>(h);
+  for (NodeId id = memory.buckets[node_bucket(i, l32, h32)]; id != 0;) {
+    const GBddNode* n = node_at(id);
+    if (n->index == i && n->low == l32 && n->high == h32) return edge_to(id) | flags;
+    id = n->next;
+  }
+  NodeId id = new_node();
+  init_node(id, i, l32, h32);
+  insert_node(id, node_bucket(i, l32, h32)); // re-hashed: a collection may have grown the table
+  return edge_to(id) | flags;
 }
 
 Edge get_leaf(std::uintptr_t v) {
   if (v == memory.true_value) return TRUE_EDGE;
   if (v == memory.false_value) return FALSE_EDGE;
-  int bucket = leaf_bucket(v, memory.table_size);
-  for (GBddNode* n = memory.buckets[bucket]; n != nullptr; n = n->next)
-    if (n->index == LEAF_INDEX && n->value == v) return reinterpret_cast<Edge>(n);
-  GBddNode* n = new_node();
-  if (n == nullptr) return 0;
-  init_node(n, LEAF_INDEX, v, 0, 0);
-  insert_node(n, bucket);
-  return reinterpret_cast<Edge>(n);
+  auto lo = static_cast<Edge32>(v);
+  auto hi = static_cast<Edge32>(std::uint64_t(v) >> 32);
+  for (NodeId id = memory.buckets[node_bucket(LEAF_INDEX, lo, hi)]; id != 0;) {
+    const GBddNode* n = node_at(id);
+    if (n->index == LEAF_INDEX && n->low == lo && n->high == hi) return edge_to(id);
+    id = n->next;
+  }
+  NodeId id = new_node();
+  init_node(id, LEAF_INDEX, lo, hi);
+  insert_node(id, node_bucket(LEAF_INDEX, lo, hi));
+  return edge_to(id);
 }
 
-int count_nodes(GBddNode* n, int stamp) {
-  if (n->visit == stamp) return 0;
-  n->visit = stamp;
-  if (n->index == LEAF_INDEX) return 0;
-  int c = 1;
-  if (n->low != 0) c += count_nodes(node_of(n->low), stamp);
-  if (n->high != 0) c += count_nodes(node_of(n->high), stamp);
-  return c;
+std::uint64_t serial_of(NodeId id) {
+  std::uint64_t s = 0;
+  std::memcpy(&s, memory.serials + std::uint64_t(id) * SERIAL_BYTES, SERIAL_BYTES);
+  return s;
+}
+
+long count_nodes(const Edge* roots, long count) {
+  std::vector<NodeId> stack;
+  std::vector<NodeId> seen;
+  for (long k = 0; k < count; k++)
+    if (roots[k] != 0) stack.push_back(id_of(roots[k]));
+  long internal = 0;
+  while (!stack.empty()) {
+    NodeId id = stack.back();
+    stack.pop_back();
+    GBddNode* n = node_at(id);
+    if (n->next & MARK_BIT) continue;
+    n->next |= MARK_BIT;
+    seen.push_back(id);
+    if (n->index == LEAF_INDEX) continue;
+    internal++;
+    stack.push_back(id_of(n->low));
+    stack.push_back(id_of(n->high));
+  }
+  for (NodeId id : seen)
+    node_at(id)->next &= ~MARK_BIT;
+  return internal;
 }
 
 // ---- collection -------------------------------------------------------------------
 
+namespace {
+
+void mark_from(NodeId root, std::vector<NodeId>& stack) {
+  stack.push_back(root);
+  while (!stack.empty()) {
+    NodeId id = stack.back();
+    stack.pop_back();
+    GBddNode* n = node_at(id);
+    if (n->next & MARK_BIT) continue;
+    n->next |= MARK_BIT;
+    if (n->index == LEAF_INDEX) continue;
+    stack.push_back(id_of(n->high));
+    stack.push_back(id_of(n->low));
+  }
+}
+
+} // namespace
+
 int garbage_collect() {
   long slots = slot_count();
-  if (slots == 0) return 0;
+  if (memory.frontier <= FIRST_SLOT + 1) return 0; // no node was ever made
   verbose_message("GBdd garbage collect ... ");
-  int stamp = ++memory.gc_count;
+  double start = now_seconds();
+  std::vector<NodeId> stack;
   for (GBdd* p = alive_head.next; p != &alive_head; p = p->next)
-    if (p->edge != 0) mark(node_of(p->edge), stamp);
+    if (p->edge != 0) mark_from(id_of(p->edge), stack);
+  drop_marks_of_dead_nodes();
 
+  // One pass in slot order: the dead are poisoned, the marks cleared, and the
+  // chains and the free list rebuilt from scratch.
   long reclaimed = 0;
-  for (int b = 0; b < memory.table_size; b++) {
-    GBddNode** link = &memory.buckets[b];
-    while (GBddNode* n = *link) {
-      clear_memos(n);
-      if (n->gc_mark == stamp) {
-        link = &n->next;
-        continue;
-      }
-      *link = n->next;
-      n->index = POISON_INDEX;
-      n->next = memory.free_list;
-      memory.free_list = n;
-      reclaimed++;
-    }
+  for (std::uint64_t id = FIRST_SLOT + 1; id < memory.frontier; id++) {
+    GBddNode* n = node_at(NodeId(id));
+    if (n->index == POISON_INDEX) continue;
+    if (n->next & MARK_BIT) continue;
+    n->index = POISON_INDEX;
+    reclaimed++;
   }
-  memory.table_entries -= reclaimed;
+  rebuild_chains(memory.bucket_mask + 1);
+  node_at(BOOLEAN_LEAF_SLOT)->next = 0; // the one live node in no chain
   cache_clear();
+  memory.gc_count++;
+  memory.gc_seconds += now_seconds() - start;
   int percent = static_cast<int>(reclaimed * 100 / slots);
   verbose_message("done : %d%% (%ld on %ld)\n", percent, reclaimed, slots);
   return percent;
@@ -310,34 +371,28 @@ int garbage_collect() {
 
 namespace {
 
-bool init_store(int block_size, std::uintptr_t true_value, std::uintptr_t false_value) {
-  if (slot_count() != 0) {
+bool init_store(int capacity, std::uintptr_t true_value, std::uintptr_t false_value) {
+  if (memory.frontier > FIRST_SLOT + 1) {
     internal_error("GBdd::init_module : can't initialize, memory not empty");
     return false;
   }
-  memory.blocks = nullptr;
-  memory.block_count = 0;
+  release_arrays();
+  memory.initial_capacity = capacity;
   memory.allocation_count = 0;
-  memory.free_list = nullptr;
-  memory.block_size = DEFAULT_BLOCK_SIZE;
-  // The bucket array of an earlier, empty store is reused: its chains are empty.
-  if (memory.buckets == nullptr || memory.table_size != TABLE_SIZE) {
-    delete[] memory.buckets;
-    memory.buckets = new GBddNode*[TABLE_SIZE];
-  }
-  memory.table_size = TABLE_SIZE;
-  memory.table_entries = 0;
-  cache_resize(TABLE_SIZE);
-  for (int b = 0; b < TABLE_SIZE; b++)
-    memory.buckets[b] = nullptr;
-
-  memory.block_size = block_size;
+  memory.frontier = FIRST_SLOT + 1;
+  memory.bucket_mask = 0;
+  // The boolean leaf and the reserved slots below it, then the requested room.
+  std::uint64_t slots = std::uint64_t(FIRST_SLOT) + 1 + (capacity > 0 ? capacity : 1);
+  memory.capacity = 0;
+  if (!grow_store(slots)) memory_exhausted();
   memory.true_value = true_value;
   memory.false_value = false_value;
-  init_node(&memory.boolean_leaf, LEAF_INDEX, true_value, 0, 0);
-  TRUE_EDGE = reinterpret_cast<Edge>(&memory.boolean_leaf) | BOOLEAN_BIT;
+  for (NodeId id = 0; id < FIRST_SLOT; id++)
+    *node_at(id) = GBddNode{POISON_INDEX, 0, 0, 0};
+  init_node(BOOLEAN_LEAF_SLOT, LEAF_INDEX, static_cast<Edge32>(true_value),
+            static_cast<Edge32>(std::uint64_t(true_value) >> 32));
   memory.gc_count = 0;
-  FALSE_EDGE = TRUE_EDGE | COMPLEMENT_BIT;
+  memory.gc_seconds = 0;
 
   // The constants live for the whole run; they are never destroyed.
   if (init_count == 0) {
@@ -347,15 +402,12 @@ bool init_store(int block_size, std::uintptr_t true_value, std::uintptr_t false_
   }
 
   stamp_counter = 0;
-  mark_stamp = 0;
-  support_or_key = new_stamp();
-  support_and_key = new_stamp();
-  smooth_key = -1;
-  rename_stamp = -1;
-  shift_stamp = -1;
-  forall_key = -1;
-  forall_var_key = -1;
-  forall_x2max_key = -1;
+  smooth_key = 0;
+  rename_stamp = 0;
+  shift_stamp = 0;
+  forall_key = 0;
+  forall_var_key = 0;
+  forall_x2max_key = 0;
   init_count++;
   return true;
 }
@@ -363,7 +415,7 @@ bool init_store(int block_size, std::uintptr_t true_value, std::uintptr_t false_
 } // namespace
 
 bool init_module() {
-  return init_store(DEFAULT_BLOCK_SIZE, default_true_value(), default_false_value());
+  return init_store(DEFAULT_CAPACITY, default_true_value(), default_false_value());
 }
 
 bool init_module(int block_size) {
@@ -371,7 +423,7 @@ bool init_module(int block_size) {
 }
 
 bool init_module(std::uintptr_t true_value, std::uintptr_t false_value) {
-  return init_store(DEFAULT_BLOCK_SIZE, true_value, false_value);
+  return init_store(DEFAULT_CAPACITY, true_value, false_value);
 }
 
 bool init_module(int block_size, std::uintptr_t true_value, std::uintptr_t false_value) {
@@ -379,13 +431,43 @@ bool init_module(int block_size, std::uintptr_t true_value, std::uintptr_t false
 }
 
 int live_node_count() {
-  int stamp = new_stamp();
-  int count = 0;
+  std::vector<Edge> roots;
   for (GBdd* p = alive_head.next; p != &alive_head; p = p->next)
-    if (p->edge != 0) count += count_nodes(node_of(p->edge), stamp);
-  return count;
+    if (p->edge != 0) roots.push_back(p->edge);
+  return static_cast<int>(count_nodes(roots.data(), static_cast<long>(roots.size())));
 }
 
 long allocation_count() {
   return memory.allocation_count;
+}
+
+GBddStats store_stats() {
+  GBddStats s{};
+  s.live_nodes = live_node_count();
+  s.node_slots = slot_count();
+  s.bytes_per_node = static_cast<int>(bytes_per_slot() + sizeof(NodeId));
+  s.unique_buckets = static_cast<long>(memory.bucket_mask + 1);
+  s.cache_entries = static_cast<long>(cache_entries());
+  s.cache_lookups = static_cast<long>(cache_lookups);
+  s.cache_hits = static_cast<long>(cache_hits);
+  s.collections = memory.gc_count;
+  s.collection_seconds = memory.gc_seconds;
+  s.store_bytes = static_cast<long>(store_bytes_for(memory.capacity, memory.bucket_mask + 1));
+  return s;
+}
+
+void request_interrupt() {
+  interrupt_flag = 1;
+}
+
+void clear_interrupt() {
+  interrupt_flag = 0;
+}
+
+bool interrupt_requested() {
+  return interrupt_flag != 0;
+}
+
+void set_memory_limit(std::uint64_t bytes) {
+  memory_limit = bytes;
 }

@@ -2,7 +2,7 @@
 // variable from an index down; the existential forms are the complements of the
 // universal ones on the complement.
 //
-// Each core is memoised in slot 0 under its own key, drawn afresh when the set
+// Each core is memoised under its own operation code and a key, drawn afresh when the set
 // (or the index) differs from the one of the last call, as smooth does: shared
 // sub-diagrams are then quantified once, not once per path. The edge operands
 // are parts of rooted operands; partial results are held in handles.
@@ -21,14 +21,14 @@ Edge rec_forall(Edge cube, Edge f) {
   while (top_index(cube) < j)
     cube = high_of(cube);
   if (is_leaf_edge(cube)) return f;
-  if (Edge hit = memo_get(SLOT_MEMO, f, forall_key)) return hit;
+  if (Edge hit = cache_get(f, forall_key, OP_FORALL)) return hit;
 
   bool kept = j < top_index(cube); // f's top variable is not in the set
   Edge rest = kept ? cube : high_of(cube);
-  GBdd high(rec_forall(rest, high_of(f)));
   GBdd low(rec_forall(rest, low_of(f)));
+  GBdd high(rec_forall(rest, high_of(f)));
   Edge r = kept ? get_node(j, high, low) : rec_and(high.edge, low.edge);
-  memo_put(SLOT_MEMO, f, forall_key, r);
+  cache_put(f, forall_key, OP_FORALL, r);
   return r;
 }
 
@@ -37,11 +37,11 @@ Edge rec_forall_var(int i, Edge f) {
   int k = top_index(f);
   if (i < k) return f;
   if (i == k) return rec_and(high_of(f), low_of(f));
-  if (Edge hit = memo_get(SLOT_MEMO, f, forall_var_key)) return hit;
-  GBdd high(rec_forall_var(i, high_of(f)));
+  if (Edge hit = cache_get(f, forall_var_key, OP_FORALL_VAR)) return hit;
   GBdd low(rec_forall_var(i, low_of(f)));
+  GBdd high(rec_forall_var(i, high_of(f)));
   Edge r = get_node(k, high, low);
-  memo_put(SLOT_MEMO, f, forall_var_key, r);
+  cache_put(f, forall_var_key, OP_FORALL_VAR, r);
   return r;
 }
 
@@ -50,28 +50,28 @@ Edge rec_forall_var(int i, Edge f) {
 Edge rec_forall_x2max(int i, Edge f) {
   int k = top_index(f);
   if (k >= i) return f == TRUE_EDGE ? TRUE_EDGE : FALSE_EDGE;
-  if (Edge hit = memo_get(SLOT_MEMO, f, forall_x2max_key)) return hit;
-  GBdd high(rec_forall_x2max(i, high_of(f)));
+  if (Edge hit = cache_get(f, forall_x2max_key, OP_FORALL_X2MAX)) return hit;
   GBdd low(rec_forall_x2max(i, low_of(f)));
+  GBdd high(rec_forall_x2max(i, high_of(f)));
   Edge r = get_node(k, high, low);
-  memo_put(SLOT_MEMO, f, forall_x2max_key, r);
+  cache_put(f, forall_x2max_key, OP_FORALL_X2MAX, r);
   return r;
 }
 
 void refresh_forall_key(Edge set) {
-  if (forall_key >= 0 && set == forall_set) return;
+  if (forall_key != 0 && set == forall_set) return;
   forall_key = new_stamp();
   forall_set = set;
 }
 
 void refresh_forall_var_key(int i) {
-  if (forall_var_key >= 0 && i == forall_var_index) return;
+  if (forall_var_key != 0 && i == forall_var_index) return;
   forall_var_key = new_stamp();
   forall_var_index = i;
 }
 
 void refresh_forall_x2max_key(int i) {
-  if (forall_x2max_key >= 0 && i == forall_x2max_index) return;
+  if (forall_x2max_key != 0 && i == forall_x2max_index) return;
   forall_x2max_key = new_stamp();
   forall_x2max_index = i;
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <vector>
 
 // ---- TreeCount ---------------------------------------------------------------------
 
@@ -58,82 +59,94 @@ std::string TreeCount::to_string() const {
 
 int size(const GBdd& f) {
   if (f.is_leaf()) return 0;
-  return count_nodes(node_of(f.edge), new_stamp());
+  return static_cast<int>(count_nodes(&f.edge, 1));
 }
 
 int shared_size(const GBddChain* chain) {
-  if (chain == nullptr) return 0;
-  int stamp = new_stamp();
-  int sum = 0;
+  std::vector<Edge> roots;
   for (const GBddChain* c = chain; c != nullptr; c = c->next)
-    if (!c->f.is_leaf()) sum += count_nodes(node_of(c->f.edge), stamp);
-  return sum;
+    if (!c->f.is_leaf()) roots.push_back(c->f.edge);
+  return static_cast<int>(count_nodes(roots.data(), static_cast<long>(roots.size())));
 }
 
 namespace {
 
-int rec_unsigned_size(Edge f, int key) {
-  if (is_leaf_edge(f)) return 0;
-  UnaryMemoPair& m = unary_pair(f, SLOT_MARKS);
-  if (m.key == key && m.result != 0) return 0;
-  m = UnaryMemoPair{key, 1};
-  int low = rec_unsigned_size(low_of(f), key);
-  return low + rec_unsigned_size(high_of(f), key) + 1;
-}
-
 // The count of a node does not depend on the polarity that reaches it, so each
 // node is counted once and its count reused on every path.
-using TreeCounts = std::unordered_map<const GBddNode*, TreeCount>;
+using TreeCounts = std::unordered_map<NodeId, TreeCount>;
 
 // The entry of n, added with count 0 when n is new; kept out of the recursive frames.
-TreeCount* tree_count_entry(TreeCounts& counts, const GBddNode* n, bool& fresh) {
+TreeCount* tree_count_entry(TreeCounts& counts, NodeId n, bool& fresh) {
   auto [entry, added] = counts.try_emplace(n);
   fresh = added;
   return &entry->second;
 }
 
 // Entries of an unordered_map never move, so the count is summed in place.
-const TreeCount& rec_tree_size(const GBddNode* n, TreeCounts& counts) {
+const TreeCount& rec_tree_size(NodeId n, TreeCounts& counts) {
   bool fresh;
   TreeCount* c = tree_count_entry(counts, n, fresh);
-  if (!fresh || n->index == LEAF_INDEX) return *c;
-  *c += rec_tree_size(node_of(n->high), counts);
-  *c += rec_tree_size(node_of(n->low), counts);
+  if (!fresh || node_at(n)->index == LEAF_INDEX) return *c;
+  *c += rec_tree_size(id_of(node_at(n)->low), counts);
+  *c += rec_tree_size(id_of(node_at(n)->high), counts);
   *c += TreeCount(1);
   return *c;
 }
 
 } // namespace
 
+// Nodes of the diagram without complement edges: a node reached through both
+// polarities stands for two. The walk keeps its own two visit bits per node
+// (MARK_BIT: reached regular, MARK2_BIT: reached complemented), so it neither
+// reads nor disturbs the marks of put_mark.
 int unsigned_size(const GBdd& f) {
   if (f.is_leaf()) return 0;
-  return rec_unsigned_size(f.edge, new_mark_stamp());
+  std::vector<Edge> stack{f.edge};
+  std::vector<NodeId> seen;
+  int count = 0;
+  while (!stack.empty()) {
+    Edge e = stack.back();
+    stack.pop_back();
+    GBddNode* n = node_of(e);
+    if (n->index == LEAF_INDEX) continue;
+    std::uint32_t bit = is_complemented(e) ? MARK2_BIT : MARK_BIT;
+    if (n->next & bit) continue;
+    if ((n->next & (MARK_BIT | MARK2_BIT)) == 0) seen.push_back(id_of(e));
+    n->next |= bit;
+    count++;
+    stack.push_back(high_of(e));
+    stack.push_back(low_of(e));
+  }
+  for (NodeId id : seen)
+    node_at(id)->next &= NEXT_MASK;
+  return count;
 }
 
 TreeCount tree_size(const GBdd& f) {
   if (f.is_leaf()) return TreeCount(0);
   TreeCounts counts;
-  return rec_tree_size(node_of(f.edge), counts);
+  return rec_tree_size(id_of(f.edge), counts);
 }
 
 // ---- support -------------------------------------------------------------------------
 
 namespace {
 
-// Disjunction (cube: conjunction) of the variables of f, memoised in slot 0 under
-// the support key, for both polarities of a purely boolean f. May collect.
+// Disjunction (cube: conjunction) of the variables of f, memoised for both
+// polarities of a purely boolean f. May collect.
 Edge rec_support(Edge f, bool cube) {
   if (is_leaf_edge(f)) return cube ? TRUE_EDGE : FALSE_EDGE;
-  int key = cube ? support_and_key : support_or_key;
-  if (Edge hit = memo_get(SLOT_MEMO, f, key)) return hit;
+  OpCode op = cube ? OP_SUPPORT_AND : OP_SUPPORT_OR;
+  if (Edge hit = cache_get(f, 0, op)) return hit;
 
+  // Two handles, reused, keep the frame small: the recursion is as deep as f.
   GBdd r(get_node(top_index(f), GBdd::TRUE_(), GBdd::FALSE_()));
-  GBdd s(rec_support(high_of(f), cube));
+  GBdd s(rec_support(low_of(f), cube));
   r.edge = cube ? rec_and(r.edge, s.edge) : rec_or(r.edge, s.edge);
-  s.edge = rec_support(low_of(f), cube);
+  s.edge = rec_support(high_of(f), cube);
   r.edge = cube ? rec_and(r.edge, s.edge) : rec_or(r.edge, s.edge);
-  memo_put(SLOT_MEMO, f, key, r.edge);
-  if (is_boolean_edge(f)) memo_put(SLOT_MEMO, negate(f), key, r.edge);
+  cache_put(f, 0, op, r.edge);
+  if (is_boolean_edge(f)) cache_put(negate(f), 0, op, r.edge);
   return r.edge;
 }
 
@@ -170,15 +183,47 @@ int support_max(const GBdd& f) {
 
 // ---- marks -----------------------------------------------------------------------------
 
+namespace {
+
+// The marks of put_mark, by node and polarity. Few nodes carry one, so they live
+// beside the store rather than in every node record; a mark dies with its node.
+struct Mark {
+  int key;
+  int value;
+};
+std::unordered_map<std::uint64_t, Mark> marks;
+
+std::uint64_t mark_slot(Edge e) {
+  return (std::uint64_t(id_of(e)) << 1) | (e & COMPLEMENT_BIT);
+}
+
+} // namespace
+
+// Called by the collector between marking and sweeping.
+void drop_marks_of_dead_nodes() {
+  for (auto m = marks.begin(); m != marks.end();) {
+    if (node_at(NodeId(m->first >> 1))->next & MARK_BIT)
+      ++m;
+    else
+      m = marks.erase(m);
+  }
+}
+
 int get_mark(const GBdd& f, int key) {
   if (f.edge == 0) return 0;
-  if (is_leaf_edge(f.edge)) internal_error("GBdd get_mark:: cannot be called on leafs");
-  const UnaryMemoPair& m = unary_pair(f.edge, SLOT_MARKS);
-  return m.key == key ? static_cast<int>(m.result) : 0;
+  if (is_leaf_edge(f.edge)) {
+    internal_error("GBdd get_mark:: cannot be called on leafs");
+    return 0;
+  }
+  auto m = marks.find(mark_slot(f.edge));
+  return m != marks.end() && m->second.key == key ? m->second.value : 0;
 }
 
 void put_mark(const GBdd& f, int key, int value) {
   if (f.edge == 0) return;
-  if (is_leaf_edge(f.edge)) internal_error("GBdd put_mark:: cannot be called on leafs");
-  unary_pair(f.edge, SLOT_MARKS) = UnaryMemoPair{key, static_cast<Edge>(value)};
+  if (is_leaf_edge(f.edge)) {
+    internal_error("GBdd put_mark:: cannot be called on leafs");
+    return;
+  }
+  marks[mark_slot(f.edge)] = Mark{key, value};
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
+#include <utility>
 #include <vector>
 
 using Cofactor = GBddTest;
@@ -81,6 +82,24 @@ TEST_F(Cofactor, ConstrainTdIsLinearOnSharedDiagrams) {
   GBdd q = parity(0, 70);
   EXPECT_EQ(low_cofactor(q, 69), parity(0, 69));
   EXPECT_EQ(high_cofactor(q, 69), !parity(0, 69));
+}
+
+TEST_F(Cofactor, ConstrainTdIsLinearOnDeepChains) {
+  // Every level drops one variable and then tests an implication over the whole
+  // chain below it: one walk per level would be quadratic in the depth. (Deep
+  // enough to show it, shallow enough for the test's own stack.)
+  constexpr int DEPTH = 4000;
+  GBdd conj = GBdd::TRUE_(), disj = GBdd::FALSE_();
+  for (int k = DEPTH - 1; k >= 0; k--) {
+    conj = and_(GBdd::variable(k), conj);
+    disj = or_(GBdd::variable(k), disj);
+  }
+  for (auto [f, c] : {std::pair{conj, disj}, std::pair{disj, conj}, std::pair{disj, !conj}}) {
+    GBdd g = constrain_td(f, c);
+    EXPECT_EQ(test_impl(and_(f, c), g), 1);
+    EXPECT_EQ(test_impl(g, or_(f, !c)), 1);
+  }
+  EXPECT_EQ(constrain_td(disj, conj), GBdd::TRUE_());
 }
 
 TEST_F(Cofactor, BadCareSetsAreReported) {

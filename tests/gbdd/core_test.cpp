@@ -2,15 +2,11 @@
 #include "gbdd/gbdd_internal.h"
 #include "gbdd_test_util.h"
 
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <vector>
-
-namespace {
-
-// Every function of n variables, indexed by its truth table.
-} // namespace
 
 using Core = GBddTest;
 
@@ -92,20 +88,20 @@ TEST_F(Core, CommutedCallsHitTheMemo) {
   GBdd r = and_(a, b);
   long before = allocation_count();
   EXPECT_EQ(and_(b, a), r);
-  EXPECT_EQ(bin_memo_get(OP_AND, b.edge, a.edge), r.edge);
+  EXPECT_EQ(cache_get(std::min(a.edge, b.edge), std::max(a.edge, b.edge), OP_AND), r.edge);
   EXPECT_EQ(allocation_count(), before);
 }
 
 TEST_F(Core, SmoothKeepsItsKeyForTheSameVariableOnly) {
   GBdd f = from_table(0x1234, 4);
   GBdd r = smooth(f, 1);
-  int key = smooth_key;
-  EXPECT_EQ(memo_get(SLOT_MEMO, f.edge, key), r.edge);
+  std::uint32_t key = smooth_key;
+  EXPECT_EQ(cache_get(f.edge, key, OP_SMOOTH), r.edge);
   EXPECT_EQ(smooth(f, 1), r);
   EXPECT_EQ(smooth_key, key);
   smooth(f, 2);
   EXPECT_NE(smooth_key, key);
-  int second = smooth_key;
+  std::uint32_t second = smooth_key;
   EXPECT_EQ(smooth(f, 1), r);
   EXPECT_NE(smooth_key, second);
   EXPECT_NE(smooth_key, key);

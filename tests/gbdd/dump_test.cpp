@@ -74,17 +74,26 @@ TEST_F(Dump, LeafPrintersAndValueLeaves) {
 
 TEST_F(Dump, TableNamesNodesBySerialOncePerNode) {
   GBdd f = and_(GBdd::variable(0), GBdd::variable(1));
-  long top = node_of(f.edge)->serial;
-  long x1 = node_of(f.high().edge)->serial;
-  long leaf = memory.boolean_leaf.serial;
+  long top = long(serial_of(id_of(f.edge)));
+  long x1 = long(serial_of(id_of(f.high().edge)));
+  long leaf = long(serial_of(BOOLEAN_LEAF_SLOT));
   std::string expected = "\n" + format("%3ld = (  0)? -%3ld : +%3ld ;\n", top, x1, leaf) +
                          format("%3ld = (  1)? -%3ld : +%3ld ;\n", x1, leaf, leaf) +
                          format("%3ld = [0x%lx];\n", leaf, long(memory.true_value));
   EXPECT_EQ(table(f), expected);
   EXPECT_EQ(table(!f), expected); // the complement bit of the handle is not shown
   GBdd v = ite(GBdd::variable(3), GBdd::leaf(0x40), GBdd::leaf(0x80));
-  long a = node_of(v.high().edge)->serial, b = node_of(v.low().edge)->serial;
-  EXPECT_EQ(table(v), "\n" +
-                          format("%3ld = (  3)? %4ld : %4ld ;\n", node_of(v.edge)->serial, a, b) +
-                          format("%3ld = [0x40];\n", a) + format("%3ld = [0x80];\n", b));
+  long a = long(serial_of(id_of(v.high().edge))), b = long(serial_of(id_of(v.low().edge)));
+  EXPECT_EQ(table(v),
+            "\n" + format("%3ld = (  3)? %4ld : %4ld ;\n", long(serial_of(id_of(v.edge))), a, b) +
+                format("%3ld = [0x40];\n", a) + format("%3ld = [0x80];\n", b));
+}
+
+TEST_F(Dump, SerialsGoOnPastThirtyOneBits) {
+  // A long run makes more than 2^31 nodes; the numbering neither wraps nor turns negative.
+  memory.serial_counter = (std::uint64_t(1) << 33) + 6;
+  GBdd x = GBdd::variable(5000);
+  long leaf = long(serial_of(BOOLEAN_LEAF_SLOT));
+  EXPECT_EQ(table(x), "\n" + format("8589934599 = (5000)? -%3ld : +%3ld ;\n", leaf, leaf) +
+                          format("%3ld = [0x%lx];\n", leaf, long(memory.true_value)));
 }

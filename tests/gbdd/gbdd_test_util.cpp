@@ -117,61 +117,62 @@ std::string default_sop(const GBdd& f) {
 std::string check_store() {
   std::ostringstream faults;
   int reported = 0;
-  auto fault = [&](const std::string& text, const GBddNode* n) {
-    if (reported++ < 5) faults << text << " (node serial " << (n ? n->serial : 0) << ")\n";
+  auto fault = [&](const std::string& text, NodeId id) {
+    if (reported++ < 5) faults << text << " (slot " << id << ")\n";
   };
-  auto bucket_of = [](const GBddNode* n) -> int {
-    Edge t = static_cast<Edge>(memory.table_size);
-    if (n->index == LEAF_INDEX) {
-      std::uintptr_t w = (n->value & 3) == 0 ? n->value / 4 : n->value;
-      return static_cast<int>(w % t);
-    }
-    Edge s = static_cast<Edge>(n->index) + n->high + n->low;
-    return static_cast<int>(n->high < n->low ? s % t : t - 1 - s % t);
-  };
-  auto child_ok = [&](Edge e, const GBddNode* parent) {
+  auto child_ok = [&](Edge e, NodeId parent) {
+    const GBddNode* p = node_at(parent);
     if (e == 0) return fault("internal node with a null child", parent), false;
-    const GBddNode* c = reinterpret_cast<const GBddNode*>(e & NODE_MASK);
+    if (id_of(e) < FIRST_SLOT || id_of(e) >= memory.frontier)
+      return fault("child outside the used slots", parent), false;
+    const GBddNode* c = node_at(id_of(e));
     if (c->index == POISON_INDEX) return fault("child is a free slot", parent), false;
-    if (c->index <= parent->index) fault("index does not increase along a path", parent);
+    if (c->index <= p->index) fault("index does not increase along a path", parent);
     if (is_complemented(e) && !is_boolean_edge(e)) fault("complement without boolean", parent);
     return true;
   };
 
-  std::unordered_set<const GBddNode*> in_chains;
-  std::set<std::tuple<int, Edge, Edge, std::uintptr_t>> keys;
-  for (int b = 0; b < memory.table_size; b++) {
-    for (const GBddNode* n = memory.buckets[b]; n != nullptr; n = n->next) {
+  std::unordered_set<NodeId> in_chains;
+  std::set<std::tuple<int, Edge32, Edge32>> keys;
+  for (std::uint64_t b = 0; b <= memory.bucket_mask; b++) {
+    for (NodeId id = memory.buckets[b]; id != 0; id = node_at(id)->next) {
+      const GBddNode* n = node_at(id);
+      if ((n->next & (MARK_BIT | MARK2_BIT)) != 0) fault("mark left on a node", id);
       if (n->index == POISON_INDEX) {
-        fault("free slot in a chain", n);
-        continue;
+        fault("free slot in a chain", id);
+        break;
       }
-      if (!in_chains.insert(n).second) fault("node in two chains", n);
-      if (bucket_of(n) != b) fault("node in the wrong chain", n);
-      if (!keys.insert({n->index, n->low, n->high, n->value}).second) fault("two nodes alike", n);
+      if (!in_chains.insert(id).second) {
+        fault("node in two chains", id);
+        break;
+      }
+      if (node_bucket(n->index, n->low, n->high) != b) fault("node in the wrong chain", id);
+      if (!keys.insert({n->index, n->low, n->high}).second) fault("two nodes alike", id);
       if (n->index == LEAF_INDEX) continue;
-      if (n->low == n->high) fault("node with equal children", n);
-      if (!child_ok(n->low, n) || !child_ok(n->high, n)) continue;
+      if (n->low == n->high) fault("node with equal children", id);
+      if (!child_ok(n->low, id) || !child_ok(n->high, id)) continue;
       if (is_boolean_edge(n->low) && is_boolean_edge(n->high) && is_complemented(n->high))
-        fault("complemented high edge in a boolean node", n);
+        fault("complemented high edge in a boolean node", id);
     }
   }
   long free_slots = 0;
-  for (const GBddNode* n = memory.free_list; n != nullptr; n = n->next) {
-    if (n->index != POISON_INDEX) fault("live node on the free list", n);
-    free_slots++;
+  for (NodeId id = memory.free_list; id != 0; id = node_at(id)->next) {
+    if (node_at(id)->index != POISON_INDEX) fault("live node on the free list", id);
+    if (++free_slots > slot_count()) break;
   }
-  if (free_slots + static_cast<long>(in_chains.size()) != slot_count())
+  if (free_slots != static_cast<long>(memory.free_count)) fault("free count is wrong", 0);
+  long used = static_cast<long>(memory.frontier) - FIRST_SLOT - 1; // the boolean leaf aside
+  if (free_slots + static_cast<long>(in_chains.size()) != used)
     fault("slots neither free nor in a chain: " +
-              std::to_string(slot_count() - free_slots - static_cast<long>(in_chains.size())),
-          nullptr);
+              std::to_string(used - free_slots - static_cast<long>(in_chains.size())),
+          0);
   for (const GBdd* p = alive_head.next; p != &alive_head; p = p->next) {
     if (p->edge == 0) continue;
-    const GBddNode* n = reinterpret_cast<const GBddNode*>(p->edge & NODE_MASK);
-    if (n->index == POISON_INDEX)
-      fault("handle on a free slot", n);
-    else if (n != &memory.boolean_leaf && !in_chains.count(n))
-      fault("handle on a lost node", n);
+    NodeId id = id_of(p->edge);
+    if (node_at(id)->index == POISON_INDEX)
+      fault("handle on a free slot", id);
+    else if (id != BOOLEAN_LEAF_SLOT && !in_chains.count(id))
+      fault("handle on a lost node", id);
   }
   return faults.str();
 }

@@ -60,8 +60,8 @@ TEST_F(Memory, ValueLeavesAndInternalNodesWithValueLeavesAreCanonical) {
 TEST_F(Memory, CollectionReclaimsExactlyTheUnreachableNodes) {
   auto chained_nodes = [] {
     int n = 0;
-    for (int b = 0; b < memory.table_size; b++)
-      for (GBddNode* p = memory.buckets[b]; p != nullptr; p = p->next)
+    for (std::uint64_t b = 0; b <= memory.bucket_mask; b++)
+      for (NodeId id = memory.buckets[b]; id != 0; id = node_at(id)->next)
         n++;
     return n;
   };
@@ -92,9 +92,7 @@ TEST_F(Memory, CollectionPercentageIsTakenOverAllSlots) {
   GBdd anchor = GBdd::variable(0); // the store has at least one block
   garbage_collect();
   long slots = slot_count();
-  long free_slots = 0;
-  for (GBddNode* n = memory.free_list; n != nullptr; n = n->next)
-    free_slots++;
+  long free_slots = static_cast<long>(memory.free_count + memory.capacity - memory.frontier);
   int garbage = static_cast<int>(std::min<long>(free_slots, slots / 4));
   {
     std::vector<GBdd> doomed;
@@ -111,48 +109,48 @@ TEST_F(Memory, CollectionPercentageIsTakenOverAllSlots) {
                      std::to_string(garbage) + " on " + std::to_string(slots) + ")\n");
 }
 
-TEST(MemoryDeathTest, FreshStoreFollowsTheBlockAndPercentageRules) {
-  // Runs in a newly started copy of the program, so the store has no block yet.
+TEST(MemoryDeathTest, FreshStoreCollectsNothingUntilANodeIsMade) {
+  // Runs in a newly started copy of the program, so no node exists yet.
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
         set_verbose(1);
-        if (garbage_collect() != 0) std::exit(2); // no blocks: nothing, not even a line
+        if (garbage_collect() != 0) std::exit(2); // no node: nothing, not even a line
         set_verbose(0);
         {
-          GBdd x = GBdd::variable(0); // the first node allocates exactly one block
-          if (slot_count() != 10000 || memory.block_count != 1) std::exit(3);
           std::vector<GBdd> doomed;
-          for (int k = 1; k < 2500; k++)
+          for (int k = 0; k < 2500; k++)
             doomed.push_back(GBdd::variable(k));
         }
+        long expected = 2500 * 100 / slot_count();
         set_verbose(1);
-        int percent = garbage_collect(); // 2500 unreachable nodes out of 10000 slots
-        std::exit(percent == 25 ? 0 : 4);
+        int percent = garbage_collect();
+        std::exit(percent == expected ? 0 : 4);
       },
-      testing::ExitedWithCode(0), "^GBdd garbage collect ... done : 25% \\(2500 on 10000\\)\n$");
+      testing::ExitedWithCode(0),
+      "^GBdd garbage collect ... done : [0-9]+% \\(2500 on [0-9]+\\)\n$");
 }
 
-TEST(MemoryDeathTest, CollectionOfNinePercentOrLessAddsABlock) {
+TEST(MemoryDeathTest, StoreGrowsOnlyWhenACollectionFreesTooLittle) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
         init_module(100);
+        long start = slot_count();
         std::vector<GBdd> live;
-        for (int k = 0; k < 91; k++)
-          live.push_back(GBdd::variable(k));
-        {
-          std::vector<GBdd> doomed;
-          for (int k = 0; k < 9; k++)
-            doomed.push_back(GBdd::variable(200 + k));
-        }
-        GBdd next = GBdd::variable(300); // collects 9 of 100: 9 percent, so a block is added
-        if (memory.block_count != 2) std::exit(2);
-        for (int k = 0; k < 108; k++)
-          live.push_back(GBdd::variable(400 + k)); // store full
-        live.resize(179);                          // 20 of 200 slots become unreachable
-        live.push_back(GBdd::variable(600));       // collects 10 percent: no block
-        std::exit(memory.block_count == 2 ? 0 : 3);
+        // Fill the store with garbage only: the collection frees nearly all of it.
+        while (memory.frontier < memory.capacity)
+          GBdd::variable(static_cast<int>(memory.frontier));
+        GBdd one = GBdd::variable(1000);
+        if (slot_count() != start || memory.gc_count != 1) std::exit(2);
+        // Now fill it with live nodes: the next collection frees nothing.
+        for (int k = 0; slot_count() == start; k++)
+          live.push_back(GBdd::variable(2000 + k));
+        if (memory.gc_count != 2) std::exit(3);
+        // Every live node kept its slot number through the growth.
+        for (std::size_t k = 0; k < live.size(); k++)
+          if (live[k].top_index() != 2000 + static_cast<int>(k)) std::exit(4);
+        std::exit(check_store().empty() ? 0 : 5);
       },
       testing::ExitedWithCode(0), "");
 }
@@ -161,9 +159,10 @@ TEST(MemoryInit, SecondInitModuleFailsOnceNodesExist) {
   GBdd x = GBdd::variable(0);
   ErrorRecorder recorder;
   bool ok = true;
+  long slots = slot_count();
   std::string out = CAPTURE_STDERR(ok = init_module(50));
   EXPECT_FALSE(ok);
   EXPECT_EQ(out, "Internal Error :\nGBdd::init_module : can't initialize, memory not empty\n");
   EXPECT_EQ(ErrorRecorder::calls, 1);
-  EXPECT_EQ(memory.block_size, 10000);
+  EXPECT_EQ(slot_count(), slots);
 }

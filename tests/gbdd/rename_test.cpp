@@ -88,9 +88,15 @@ TEST_F(Rename, CallbackRunsOncePerNodeWhateverThePolarities) {
 
 TEST_F(Rename, NegativeIndicesAreReported) {
   ErrorRecorder recorder;
-  EXPECT_EQ(CAPTURE_STDERR(shift(GBdd::variable(1), -2)),
+  GBdd r = GBdd::TRUE_();
+  EXPECT_EQ(CAPTURE_STDERR(r = shift(GBdd::variable(1), -2)),
             "Internal Error :\nGBdd::rec_shift : the shift produces negative index\n");
-  EXPECT_EQ(ErrorRecorder::calls, 1);
+  EXPECT_EQ(r, GBdd::NULL_()); // and no node of index -1 was built
+  GBdd two = and_(GBdd::variable(0), GBdd::variable(5));
+  EXPECT_EQ(CAPTURE_STDERR(r = rename(two, [](int i) { return i == 5 ? -1 : i; })),
+            "Internal Error :\nGBdd::rec_rename : the rename produces negative index\n");
+  EXPECT_EQ(r, GBdd::NULL_());
+  EXPECT_EQ(ErrorRecorder::calls, 2);
   EXPECT_EXIT(
       {
         set_error_handler(nullptr);

@@ -10,22 +10,22 @@
 namespace {
 
 // Brute-force measures, by walking the diagram with ordinary sets.
-void collect(Edge e, std::set<const GBddNode*>& nodes, std::set<Edge>& edges) {
+void collect(Edge e, std::set<NodeId>& nodes, std::set<Edge>& edges) {
   if (is_leaf_edge(e) || !edges.insert(e).second) return;
-  nodes.insert(node_of(e));
+  nodes.insert(id_of(e));
   collect(low_of(e), nodes, edges);
   collect(high_of(e), nodes, edges);
 }
 
 int brute_size(const GBdd& f) {
-  std::set<const GBddNode*> nodes;
+  std::set<NodeId> nodes;
   std::set<Edge> edges;
   collect(f.edge, nodes, edges);
   return static_cast<int>(nodes.size());
 }
 
 int brute_unsigned_size(const GBdd& f) {
-  std::set<const GBddNode*> nodes;
+  std::set<NodeId> nodes;
   std::set<Edge> edges;
   collect(f.edge, nodes, edges);
   return static_cast<int>(edges.size());
@@ -135,6 +135,20 @@ TEST_F(Size, MarksArePerNodeAndPolarity) {
   garbage_collect(); // marks survive collections
   EXPECT_EQ(get_mark(f, 5), 9);
   EXPECT_EQ(get_mark(GBdd(), 5), 0);
+}
+
+TEST_F(Size, SizesNeitherReadNorDisturbMarks) {
+  GBdd f = from_table(0x2d, 3); // three nodes, one reached through both polarities
+  int u = unsigned_size(f);
+  put_mark(f, 1, 7);
+  put_mark(!f, 1, 8);
+  EXPECT_EQ(unsigned_size(f), u);
+  EXPECT_EQ(unsigned_size(!f), u);
+  EXPECT_EQ(size(f), 3);
+  EXPECT_EQ(get_mark(f, 1), 7);
+  EXPECT_EQ(get_mark(!f, 1), 8);
+  EXPECT_TRUE(f.depends_on(2));
+  EXPECT_EQ(get_mark(f, 1), 7);
 }
 
 TEST_F(Size, MarksOnLeavesAreReported) {
