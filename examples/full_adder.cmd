@@ -1,5 +1,5 @@
 // A ripple-carry adder of two 2-bit numbers, checked against its
-// specification: the gate-level netlist and the arithmetic definition must
+// reference: the gate-level netlist and the arithmetic definition must
 // denote the same functions.
 a0; b0; a1; b1; cin;
 

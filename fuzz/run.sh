@@ -2,7 +2,9 @@
 # Fuzzes the whole calculator on standard input with AFL++, built with
 # AddressSanitizer and UndefinedBehaviorSanitizer, internal errors aborting.
 #   fuzz/run.sh [seconds]      (default: 3600)
-# New inputs that reach new paths are kept in fuzz/corpus by fuzz/keep.sh.
+# Inputs that reach new paths land in build-fuzz/out/default/queue; to keep
+# them, minimise that queue with afl-cmin and copy the result into fuzz/corpus
+# as afl_NNN files, which the fuzz.corpus_replay test then replays.
 set -e
 cd "$(dirname "$0")/.."
 seconds=${1:-3600}

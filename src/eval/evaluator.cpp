@@ -1,7 +1,6 @@
 #include "eval/evaluator.h"
 
-#include "interp/interpreter.h"
-#include "names/symbol_table.h"
+#include "eval/ident_table.h"
 
 #include <cstdio>
 #include <vector>
@@ -13,38 +12,6 @@ namespace {
 // and nesting of the tree itself beyond what the parse stack can build.
 constexpr int MAX_APPLICATIONS = 1000;
 constexpr int MAX_DEPTH = 20000;
-
-struct EvalState {
-  int depth = 0;
-  int applications = 0;
-  bool aborted = false; // a limit was hit: the statement yields null from here on
-};
-EvalState state;
-
-GBdd eval_node(Interpreter& in, const ExpNode* node);
-
-GBdd eval_rec(Interpreter& in, const ExpNode* node) {
-  if (state.aborted) return GBdd::NULL_();
-  if (state.depth >= MAX_DEPTH) {
-    printf("expression nested too deeply\n");
-    state.aborted = true;
-    return GBdd::NULL_();
-  }
-  state.depth++;
-  GBdd r = eval_node(in, node);
-  state.depth--;
-  return r;
-}
-
-GBdd eval_ident(Interpreter& in, int symbol) {
-  IdentInfo* info = in.record(symbol);
-  if (!info) return declare_arg(in, symbol);
-  if (ArgInfo* arg = info->as_arg()) return arg->var;
-  if (VarInfo* var = info->as_var()) return var->value;
-  if (ConstInfo* c = info->as_const()) return c->value;
-  printf("unknown ident \"%s\"\n", symbols->text_of(symbol));
-  return GBdd::NULL_();
-}
 
 bool is_binary(int kind) {
   return kind == EXP_AND || kind == EXP_OR || kind == EXP_IMPLIES || kind == EXP_EQUIV;
@@ -60,41 +27,95 @@ GBdd apply_binary(int kind, const GBdd& left, const GBdd& right) {
   }
 }
 
+// One call of evaluate: the borrowed table and the counters of the limits,
+// which live no longer than the statement.
+class Evaluation {
+public:
+  explicit Evaluation(IdentTable& idents_) : idents(idents_) {}
+  GBdd run(const ExpNode* node);
+
+private:
+  GBdd eval_rec(const ExpNode* node);
+  GBdd eval_node(const ExpNode* node);
+  GBdd eval_ident(int symbol);
+  GBdd eval_binary(const ExpNode* node);
+  GBdd eval_ite(const ExpNode* node);
+  bool eval_operands(const ExpNode* node, std::vector<GBdd>& values);
+  GBdd eval_list_operator(const ExpNode* node);
+  GBdd apply_user_function(const ExpNode* node, UsrFuncInfo* f);
+  GBdd eval_call(const ExpNode* node);
+  GBdd eval_let(const ExpNode* node);
+  GBdd eval_quantifier(const ExpNode* node);
+
+  IdentTable& idents;
+  int depth = 0;
+  int applications = 0;
+  bool aborted = false; // a limit was hit: the statement yields null from here on
+};
+
+GBdd Evaluation::run(const ExpNode* node) {
+  GBdd r = eval_rec(node);
+  return aborted ? GBdd::NULL_() : r;
+}
+
+GBdd Evaluation::eval_rec(const ExpNode* node) {
+  if (aborted) return GBdd::NULL_();
+  if (depth >= MAX_DEPTH) {
+    printf("expression nested too deeply\n");
+    aborted = true;
+    return GBdd::NULL_();
+  }
+  depth++;
+  GBdd r = eval_node(node);
+  depth--;
+  return r;
+}
+
+GBdd Evaluation::eval_ident(int symbol) {
+  IdentInfo* info = idents.record(symbol);
+  if (!info) return idents.declare_arg(symbol);
+  if (ArgInfo* arg = info->as_arg()) return arg->var;
+  if (VarInfo* var = info->as_var()) return var->value;
+  if (ConstInfo* c = info->as_const()) return c->value;
+  printf("unknown ident \"%s\"\n", idents.text_of(symbol));
+  return GBdd::NULL_();
+}
+
 // Left operands first, then right ones, all of them evaluated. A long chain
 // such as a.a.a... is a deep left spine: it is walked iteratively.
-GBdd eval_binary(Interpreter& in, const ExpNode* node) {
+GBdd Evaluation::eval_binary(const ExpNode* node) {
   std::vector<const ExpNode*> spine;
   while (is_binary(node->kind)) {
     spine.push_back(node);
     node = node->children[0];
   }
-  GBdd acc = eval_rec(in, node);
+  GBdd acc = eval_rec(node);
   while (!spine.empty()) {
     const ExpNode* n = spine.back();
     spine.pop_back();
-    GBdd right = eval_rec(in, n->children[1]);
+    GBdd right = eval_rec(n->children[1]);
     acc = apply_binary(n->kind, acc, right);
   }
   return acc;
 }
 
-GBdd eval_ite(Interpreter& in, const ExpNode* node) {
-  GBdd c = eval_rec(in, node->children[0]);
+GBdd Evaluation::eval_ite(const ExpNode* node) {
+  GBdd c = eval_rec(node->children[0]);
   if (c == GBdd::NULL_()) return c;
-  if (c == GBdd::TRUE_()) return eval_rec(in, node->children[1]);
-  if (c == GBdd::FALSE_()) return eval_rec(in, node->children[2]);
-  GBdd t = eval_rec(in, node->children[1]);
-  GBdd e = eval_rec(in, node->children[2]);
+  if (c == GBdd::TRUE_()) return eval_rec(node->children[1]);
+  if (c == GBdd::FALSE_()) return eval_rec(node->children[2]);
+  GBdd t = eval_rec(node->children[1]);
+  GBdd e = eval_rec(node->children[2]);
   if (t == GBdd::NULL_() || e == GBdd::NULL_()) return GBdd::NULL_();
   return ite(c, t, e);
 }
 
 // Evaluates the operands in order; false when one is null (the rest are then
 // not evaluated).
-bool eval_operands(Interpreter& in, const ExpNode* node, std::vector<GBdd>& values) {
+bool Evaluation::eval_operands(const ExpNode* node, std::vector<GBdd>& values) {
   values.reserve(node->count);
   for (int i = 0; i < node->count; i++) {
-    values.push_back(eval_rec(in, node->children[i]));
+    values.push_back(eval_rec(node->children[i]));
     if (values.back() == GBdd::NULL_()) return false;
   }
   return true;
@@ -105,9 +126,9 @@ bool eval_operands(Interpreter& in, const ExpNode* node, std::vector<GBdd>& valu
 //   nor(i)   = ite(o_i, false, nor(i+1)),   nor(last) = not o_last
 //   one(i)   = ite(o_i, nor(i+1), one(i+1)), one(last) = o_last
 //   most(i)  = ite(o_i, nor(i+1), most(i+1)), most(last) = true
-GBdd eval_list_operator(Interpreter& in, const ExpNode* node) {
+GBdd Evaluation::eval_list_operator(const ExpNode* node) {
   std::vector<GBdd> o;
-  if (!eval_operands(in, node, o)) return GBdd::NULL_();
+  if (!eval_operands(node, o)) return GBdd::NULL_();
   size_t last = o.size() - 1;
   GBdd nor = !o[last];
   GBdd r = node->kind == EXP_XOR ? o[last] : node->kind == EXP_NOR ? nor : GBdd::TRUE_();
@@ -121,21 +142,21 @@ GBdd eval_list_operator(Interpreter& in, const ExpNode* node) {
 
 // Binds each formal to its operand, evaluates the body, and puts the saved
 // records back, last binding first.
-GBdd apply_user_function(Interpreter& in, const ExpNode* node, UsrFuncInfo* f) {
+GBdd Evaluation::apply_user_function(const ExpNode* node, UsrFuncInfo* f) {
   int symbol = node->symbol;
   if (node->count != f->arity) {
-    printf("%d operands are expected for \"%s\" function\n", f->arity, symbols->text_of(symbol));
+    printf("%d operands are expected for \"%s\" function\n", f->arity, idents.text_of(symbol));
     return GBdd::NULL_();
   }
   std::vector<GBdd> values;
   values.reserve(node->count);
   for (int i = 0; i < node->count; i++)
-    values.push_back(eval_rec(in, node->children[i]));
-  if (state.aborted) return GBdd::NULL_();
-  if (state.applications >= MAX_APPLICATIONS) {
-    printf("\"%s\": more than %d nested function applications\n", symbols->text_of(symbol),
+    values.push_back(eval_rec(node->children[i]));
+  if (aborted) return GBdd::NULL_();
+  if (applications >= MAX_APPLICATIONS) {
+    printf("\"%s\": more than %d nested function applications\n", idents.text_of(symbol),
            MAX_APPLICATIONS);
-    state.aborted = true;
+    aborted = true;
     return GBdd::NULL_();
   }
   // The record may be replaced while the body runs (a formal may share the
@@ -145,82 +166,77 @@ GBdd apply_user_function(Interpreter& in, const ExpNode* node, UsrFuncInfo* f) {
   const ExpNode* body = f->body.get();
   std::vector<std::unique_ptr<IdentInfo>> saved(arity);
   for (int i = 0; i < arity; i++)
-    saved[i] = in.swap_record(formals[i], std::make_unique<VarInfo>(formals[i], values[i]));
-  state.applications++;
-  GBdd r = eval_rec(in, body);
-  state.applications--;
+    saved[i] = idents.swap_record(formals[i], std::make_unique<VarInfo>(formals[i], values[i]));
+  applications++;
+  GBdd r = eval_rec(body);
+  applications--;
   for (int i = arity; i-- > 0;)
-    in.swap_record(formals[i], std::move(saved[i]));
+    idents.swap_record(formals[i], std::move(saved[i]));
   return r;
 }
 
-GBdd eval_call(Interpreter& in, const ExpNode* node) {
-  IdentInfo* info = in.record(node->symbol);
+GBdd Evaluation::eval_call(const ExpNode* node) {
+  IdentInfo* info = idents.record(node->symbol);
   if (!info) {
-    printf("unknown function \"%s\"\n", symbols->text_of(node->symbol));
+    printf("unknown function \"%s\"\n", idents.text_of(node->symbol));
     return GBdd::NULL_();
   }
   if (PredefFuncInfo* p = info->as_predef_func()) {
     if (p->arity >= 0 && p->arity != node->count) {
       printf("%d operands are expected for \"%s\" function\n", p->arity,
-             symbols->text_of(node->symbol));
+             idents.text_of(node->symbol));
       return GBdd::NULL_();
     }
     std::vector<GBdd> values;
-    if (!eval_operands(in, node, values)) return GBdd::NULL_();
+    if (!eval_operands(node, values)) return GBdd::NULL_();
     return p->handler(node->count, values.data());
   }
-  if (UsrFuncInfo* f = info->as_usr_func()) return apply_user_function(in, node, f);
-  printf("\"%s\" is not a function\n", symbols->text_of(node->symbol));
+  if (UsrFuncInfo* f = info->as_usr_func()) return apply_user_function(node, f);
+  printf("\"%s\" is not a function\n", idents.text_of(node->symbol));
   return GBdd::NULL_();
 }
 
-GBdd eval_let(Interpreter& in, const ExpNode* node) {
+GBdd Evaluation::eval_let(const ExpNode* node) {
   int s = node->symbol;
-  GBdd bound = eval_rec(in, node->children[0]);
-  std::unique_ptr<IdentInfo> saved = in.swap_record(s, std::make_unique<VarInfo>(s, bound));
-  GBdd r = eval_rec(in, node->children[1]);
-  in.swap_record(s, std::move(saved));
+  GBdd bound = eval_rec(node->children[0]);
+  std::unique_ptr<IdentInfo> saved = idents.swap_record(s, std::make_unique<VarInfo>(s, bound));
+  GBdd r = eval_rec(node->children[1]);
+  idents.swap_record(s, std::move(saved));
   return r;
 }
 
-GBdd eval_quantifier(Interpreter& in, const ExpNode* node) {
-  GBdd vars = eval_rec(in, node->children[0]);
-  GBdd body = eval_rec(in, node->children[1]);
+GBdd Evaluation::eval_quantifier(const ExpNode* node) {
+  GBdd vars = eval_rec(node->children[0]);
+  GBdd body = eval_rec(node->children[1]);
   if (vars == GBdd::NULL_() || body == GBdd::NULL_()) return GBdd::NULL_();
   return node->kind == EXP_EXIST ? exist(vars, body) : forall(vars, body);
 }
 
-GBdd eval_node(Interpreter& in, const ExpNode* node) {
+GBdd Evaluation::eval_node(const ExpNode* node) {
   switch (node->kind) {
-  case EXP_IDENT: return eval_ident(in, node->symbol);
+  case EXP_IDENT: return eval_ident(node->symbol);
   case EXP_NOT: {
-    GBdd a = eval_rec(in, node->children[0]);
+    GBdd a = eval_rec(node->children[0]);
     return a == GBdd::NULL_() ? a : !a;
   }
   case EXP_AND:
   case EXP_OR:
   case EXP_IMPLIES:
-  case EXP_EQUIV: return eval_binary(in, node);
-  case EXP_ITE: return eval_ite(in, node);
+  case EXP_EQUIV: return eval_binary(node);
+  case EXP_ITE: return eval_ite(node);
   case EXP_XOR:
   case EXP_NOR:
-  case EXP_AT_MOST_ONE: return eval_list_operator(in, node);
-  case EXP_CALL: return eval_call(in, node);
-  case EXP_LET: return eval_let(in, node);
+  case EXP_AT_MOST_ONE: return eval_list_operator(node);
+  case EXP_CALL: return eval_call(node);
+  case EXP_LET: return eval_let(node);
   case EXP_EXIST:
-  case EXP_FORALL: return eval_quantifier(in, node);
+  case EXP_FORALL: return eval_quantifier(node);
   }
   return GBdd::NULL_();
 }
 
 } // namespace
 
-GBdd evaluate(Interpreter& in, const ExpNode* node) {
-  if (state.depth > 0) return eval_rec(in, node);
-  state = EvalState();
-  GBdd r = eval_rec(in, node);
-  bool aborted = state.aborted;
-  state = EvalState();
-  return aborted ? GBdd::NULL_() : r;
+GBdd evaluate(IdentTable& idents, const ExpNode* node) {
+  return Evaluation(idents).run(node);
 }

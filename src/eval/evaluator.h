@@ -4,9 +4,11 @@
 #include "eval/exp_node.h"
 #include "gbdd/gbdd.h"
 
-class Interpreter;
+class IdentTable;
 
-// May declare new arguments and print messages; any temporary binding of a
-// "let" or a user-function call is undone before it returns. The tree stays
-// the caller's.
-GBdd evaluate(Interpreter& in, const ExpNode* node);
+// Looks names up in the identifier table and declares unknown operands as new
+// arguments there; any temporary binding of a "let" or a user-function call is
+// undone before it returns. Error messages go to standard output, and the
+// statement then yields the null function. The tree stays the caller's.
+// May collect.
+GBdd evaluate(IdentTable& idents, const ExpNode* node);

@@ -62,12 +62,3 @@ struct UsrFuncInfo : IdentInfo {
   std::unique_ptr<int[]> formals; // symbol numbers, in definition order
   ExpPtr body;
 };
-
-class Interpreter;
-
-// The identifier-table operations; messages go to standard output.
-void set_const(Interpreter& in, int symbol, const GBdd& value);
-GBdd declare_arg(Interpreter& in, int symbol);
-void assign(Interpreter& in, int symbol, ExpPtr tree);
-void add_function(Interpreter& in, int symbol, ExpNode* formals, ExpPtr body);
-void del(Interpreter& in, int symbol);

@@ -2,13 +2,10 @@
 
 #include "eval/predef.h"
 #include "interp/interpreter.h"
-#include "names/symbol_table.h"
 
 #include <cstdio>
 
 namespace {
-
-const char* const VERSION = "2.0e";
 
 // Ended by a null entry.
 const char* const help_table[] = {
@@ -66,16 +63,14 @@ constexpr int MAX_EXEC_DEPTH = 64;
 
 } // namespace
 
-void help() {
-  Interpreter& in = *current_interpreter;
+void help(Interpreter& in) {
   in.console_print("version %s\n", VERSION);
   in.console_print("commands are:\n");
   for (const char* const* row = help_table; *row; row++)
     in.console_print("   %s\n", *row);
 }
 
-void syntax() {
-  Interpreter& in = *current_interpreter;
+void syntax(Interpreter& in) {
   in.console_print("syntax :\n");
   for (const char* const* row = syntax_table; *row; row++)
     in.console_print("%s\n", *row);
@@ -88,9 +83,8 @@ void syntax() {
   }
 }
 
-void exec(int symbol) {
-  Interpreter& in = *current_interpreter;
-  const char* name = symbols->text_of(symbol);
+void exec(Interpreter& in, int symbol) {
+  const char* name = in.symbols.text_of(symbol);
   if ((int)in.saved_inputs.size() >= MAX_EXEC_DEPTH) {
     printf("can't exec \"%s\", more than %d nested files\n", name, MAX_EXEC_DEPTH);
     return;
@@ -109,20 +103,20 @@ void exec(int symbol) {
   in.saved_inputs.pop_back();
 }
 
-void list() {
-  Interpreter& in = *current_interpreter;
+void list(Interpreter& in) {
+  const IdentTable& idents = in.idents;
   puts("arguments are:");
-  for (int n = 0; n < in.arg_count; n++)
-    printf("   %s\n", in.arg_names[n]);
+  for (const char* name : idents.arg_names())
+    printf("   %s\n", name);
   puts("variables are:");
-  for (size_t s = 1; s < in.ident_table.size(); s++) {
-    IdentInfo* info = in.ident_table[s].get();
-    if (info && info->as_var()) printf("   %s\n", symbols->text_of((int)s));
+  for (int s = 1; s < idents.slot_count(); s++) {
+    IdentInfo* info = idents.record(s);
+    if (info && info->as_var()) printf("   %s\n", idents.text_of(s));
   }
   puts("functions are:");
-  for (size_t s = 1; s < in.ident_table.size(); s++) {
-    IdentInfo* info = in.ident_table[s].get();
+  for (int s = 1; s < idents.slot_count(); s++) {
+    IdentInfo* info = idents.record(s);
     if (info && info->as_usr_func())
-      printf("   %s (%d-ary)\n", symbols->text_of((int)s), info->as_usr_func()->arity);
+      printf("   %s (%d-ary)\n", idents.text_of(s), info->as_usr_func()->arity);
   }
 }

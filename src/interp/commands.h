@@ -1,8 +1,14 @@
 #pragma once
-// The commands that manage the interpreter itself; they act on
-// current_interpreter.
+// The commands that manage the interpreter itself.
 
-void help();
-void syntax();
-void exec(int symbol);
-void list();
+class Interpreter;
+
+// The version and the list of commands, on the console.
+void help(Interpreter& in);
+// The expression language and the predefined functions, on the console.
+void syntax(Interpreter& in);
+// Reads commands from the file the string symbol names, then goes back to the
+// input it interrupted.
+void exec(Interpreter& in, int symbol);
+// The arguments, the variables and the user functions, on standard output.
+void list(Interpreter& in);

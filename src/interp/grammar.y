@@ -4,6 +4,7 @@
 
 %code requires {
 #include "eval/exp_node.h"
+class Interpreter;
 }
 
 %code top {
@@ -13,21 +14,21 @@
 
 %code {
 #include "interp/commands.h"
-#include "interp/lexer.h"
+#include "interp/interpreter.h"
 #include "interp/parser.h"
-#include "eval/ident_info.h"
-#include "output/printing.h"
+#include "interp/statements.h"
 
-static int yylex(YYSTYPE* value);
-static void yyerror(const char* message);
+static int yylex(YYSTYPE* value, Interpreter& in);
+static void yyerror(Interpreter& in, const char* message);
 
 namespace {
 ExpPtr own(ExpNode* node) { return ExpPtr(node); }
-Interpreter& in() { return *current_interpreter; }
 }
 }
 
 %define api.pure full
+/* The interpreter whose session the actions act on, and whose lexer reads. */
+%param {Interpreter& in}
 
 %union {
   int symbol;
@@ -65,37 +66,41 @@ Interpreter& in() { return *current_interpreter; }
 
 %%
 
+/* A command's action runs it and then ends the parse with YYABORT: that is the
+   normal way out, not an error. yyparse then returns 1, as after a syntax
+   error, and the read loop goes on to the next command; only quit (and the end
+   of the input, which the lexer reads as quit) ends with YYACCEPT, returning 0. */
 command
   : TK_QUIT                             { YYACCEPT; }
-  | TK_EXEC TK_STRING                   { exec($2); YYABORT; }
-  | TK_HELP                             { help(); YYABORT; }
-  | TK_SYNTAX                           { syntax(); YYABORT; }
-  | TK_ECHO                             { in().echo_off = 0; YYABORT; }
-  | TK_NOECHO                           { in().echo_off = 1; YYABORT; }
-  | TK_PRINT ident                      { print_ident(in(), $2); YYABORT; }
-  | TK_SIZE exp TK_SEMI                 { size_command(in(), own($2), SIZE_NODES); YYABORT; }
-  | TK_TREE_SIZE exp TK_SEMI            { size_command(in(), own($2), SIZE_TREE); YYABORT; }
-  | TK_UNSIGNED_SIZE exp TK_SEMI        { size_command(in(), own($2), SIZE_UNSIGNED); YYABORT; }
-  | TK_REED exp TK_SEMI                 { print_with_method(in(), own($2), PRINT_REED); YYABORT; }
-  | TK_DNF exp TK_SEMI                  { print_with_method(in(), own($2), PRINT_DNF); YYABORT; }
-  | TK_CNF exp TK_SEMI                  { print_with_method(in(), own($2), PRINT_CNF); YYABORT; }
-  | TK_SET TK_REED                      { in().print_method = PRINT_REED; YYABORT; }
-  | TK_SET TK_DNF                       { in().print_method = PRINT_DNF; YYABORT; }
-  | TK_SET TK_CNF                       { in().print_method = PRINT_CNF; YYABORT; }
-  | TK_DEL ident                        { del(in(), $2); YYABORT; }
-  | TK_LIST                             { list(); YYABORT; }
+  | TK_EXEC TK_STRING                   { exec(in, $2); YYABORT; }
+  | TK_HELP                             { help(in); YYABORT; }
+  | TK_SYNTAX                           { syntax(in); YYABORT; }
+  | TK_ECHO                             { in.echo_off = false; YYABORT; }
+  | TK_NOECHO                           { in.echo_off = true; YYABORT; }
+  | TK_PRINT ident                      { print_ident(in, $2); YYABORT; }
+  | TK_SIZE exp TK_SEMI                 { size_command(in, own($2), SIZE_NODES); YYABORT; }
+  | TK_TREE_SIZE exp TK_SEMI            { size_command(in, own($2), SIZE_TREE); YYABORT; }
+  | TK_UNSIGNED_SIZE exp TK_SEMI        { size_command(in, own($2), SIZE_UNSIGNED); YYABORT; }
+  | TK_REED exp TK_SEMI                 { print_with_method(in, own($2), PRINT_REED); YYABORT; }
+  | TK_DNF exp TK_SEMI                  { print_with_method(in, own($2), PRINT_DNF); YYABORT; }
+  | TK_CNF exp TK_SEMI                  { print_with_method(in, own($2), PRINT_CNF); YYABORT; }
+  | TK_SET TK_REED                      { in.print_method = PRINT_REED; YYABORT; }
+  | TK_SET TK_DNF                       { in.print_method = PRINT_DNF; YYABORT; }
+  | TK_SET TK_CNF                       { in.print_method = PRINT_CNF; YYABORT; }
+  | TK_DEL ident                        { del(in, $2); YYABORT; }
+  | TK_LIST                             { list(in); YYABORT; }
   | assignment                          { YYABORT; }
   | definition                          { YYABORT; }
-  | exp TK_SEMI                         { eval_and_print(in(), own($1)); YYABORT; }
+  | exp TK_SEMI                         { eval_and_print(in, own($1)); YYABORT; }
   ;
 
 assignment
-  : ident TK_ASSIGN exp TK_SEMI         { assign(in(), $1, own($3)); }
+  : ident TK_ASSIGN exp TK_SEMI         { assign(in, $1, own($3)); }
   ;
 
 definition
   : ident TK_LPAREN ident_list TK_RPAREN TK_ASSIGN exp TK_SEMI
-                                        { add_function(in(), $1, $3, own($6)); }
+                                        { add_function(in, $1, $3, own($6)); }
   ;
 
 exp
@@ -158,28 +163,26 @@ var_list
 
 %%
 
-static int yylex(YYSTYPE* value) {
-  int token = next_token();
-  if (token == TK_IDENT || token == TK_STRING) value->symbol = token_value;
+static int yylex(YYSTYPE* value, Interpreter& in) {
+  Lexer& lexer = in.lexer;
+  int token = lexer.next_token();
+  if (token == TK_IDENT || token == TK_STRING) value->symbol = lexer.token_value;
+  if (token == TK_LEXERR && lexer.unknown_char != EOF) {
+    int c = lexer.unknown_char;
+    bool printable = c >= 32 && c <= 126;
+    in.console_print("lexical error : unknown char '%c' (%d)\n", printable ? c : ' ', c);
+  }
   return token;
 }
 
-static void yyerror(const char* message) { report_syntax_error(message); }
-
 // Skips the rest of a bad command up to the next ";" in the raw characters,
 // so that a ";" inside a comment or a string ends the skip too.
-void report_syntax_error(const char*) {
-  Interpreter& interp = *current_interpreter;
-  interp.console_print("recovery on ';'\n");
-  if (lookahead_char != EOF) {
-    do {
-      lookahead_char = read_char();
-    } while (lookahead_char != ';' && lookahead_char != EOF);
-  }
-  if (lookahead_char == ';')
-    interp.console_print("error recovered\n");
+static void yyerror(Interpreter& in, const char*) {
+  in.console_print("recovery on ';'\n");
+  if (in.lexer.skip_to_semicolon())
+    in.console_print("error recovered\n");
   else
-    interp.console_print("end of file seen, abort...\n");
+    in.console_print("end of file seen, abort...\n");
 }
 
-int parse_command() { return yyparse(); }
+int parse_command(Interpreter& in) { return yyparse(in); }

@@ -1,55 +1,45 @@
 #pragma once
-// The interpreter owns a run: the identifier table, the names of the declared
-// arguments, the print method, the echo switch and the input stream.
+// The interpreter owns a session: the symbol store, the identifier table, the
+// lexer, the print method, the echo switch and the input stack. It is handed
+// to the parser and the statement handlers; the layers below borrow from it
+// only what each call needs.
 
-#include "eval/ident_info.h"
+#include "eval/ident_table.h"
+#include "interp/lexer.h"
+#include "names/symbol_table.h"
+#include "output/printing.h"
 
 #include <cstdio>
-#include <memory>
 #include <vector>
 
-enum PrintMethod { PRINT_DNF = 0, PRINT_CNF = 1, PRINT_REED = 2 };
+// The version the banner and "help" print.
+inline constexpr char VERSION[] = "2.0e";
 
 class Interpreter {
 public:
-  // Sets up the tables, registers the built-in names, prints the banner and
-  // runs the read loop; returns only when the reading is over.
+  // Sets up a session reading input: the symbol store, the constants and the
+  // predefined functions. Prints nothing.
   explicit Interpreter(FILE* input);
-  // The same set-up without the banner and the loop, for tests that drive
-  // the handlers directly.
-  struct NoLoop {};
-  Interpreter(FILE* input, NoLoop);
-  ~Interpreter();
   Interpreter(const Interpreter&) = delete;
   Interpreter& operator=(const Interpreter&) = delete;
 
+  // Prints the banner and runs the read loop with prompts; returns only when
+  // the reading is over.
+  void run();
+  // Runs the read loop on the current input: prompts only when asked.
+  void read_loop(bool prompt);
   // The interpreter's console: to standard error, and only when interactive.
   void console_print(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-  // The record of a symbol number, or null; the table grows to any symbol.
-  IdentInfo* record(int symbol) const;
-  // Replaces the record of a symbol, returning the old one to the caller.
-  std::unique_ptr<IdentInfo> swap_record(int symbol, std::unique_ptr<IdentInfo> info);
-
-  // Runs the read loop on the current input: prompts only when asked.
-  void read_loop(bool prompt);
-
-  int ident_capacity;
-  std::vector<std::unique_ptr<IdentInfo>> ident_table;
-  int arg_count;
-  std::vector<const char*> arg_names;
-  PrintMethod print_method;
-  int interactive;
-  int echo_off;
+  // ORDER: the symbol store comes first, so that it outlives the table that
+  // names through it (whose records hold handles) and the lexer that interns
+  // into it.
+  SymbolTable symbols;
+  IdentTable idents;
+  Lexer lexer;
+  PrintMethod print_method = PRINT_DNF;
+  bool echo_off = false;
+  bool interactive;
   FILE* input;
-  std::vector<FILE*> saved_inputs; // newest last
-
-private:
-  void set_up(FILE* input);
+  std::vector<FILE*> saved_inputs; // suspended by exec, newest last
 };
-
-extern Interpreter* current_interpreter;
-
-// Points the lexer at f and primes it with the first character of the next
-// command; false at end of input.
-bool start_input(FILE* f);

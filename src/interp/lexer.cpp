@@ -1,15 +1,10 @@
 #include "interp/lexer.h"
 
 #include "grammar.h"
-#include "interp/interpreter.h"
 #include "names/symbol_table.h"
 
 #include <cstring>
 #include <string>
-
-FILE* lexer_input = nullptr;
-int lookahead_char = EOF;
-int token_value = 0;
 
 namespace {
 
@@ -85,36 +80,41 @@ bool is_word_char(int c) {
 bool is_space(int c) {
   return c == ' ' || (c >= '\t' && c <= '\r');
 }
-bool is_printable(int c) {
-  return c >= 32 && c <= 126;
-}
-
-void advance() {
-  lookahead_char = read_char();
-}
-
-int unknown_char(int c) {
-  current_interpreter->console_print("lexical error : unknown char '%c' (%d)\n",
-                                     is_printable(c) ? c : ' ', c);
-  return TK_LEXERR;
-}
 
 } // namespace
 
-namespace {
-bool stdin_ended = false;
+Lexer::Lexer(SymbolTable& symbols_) : symbols(symbols_) {}
+
+bool Lexer::start_input(FILE* f) {
+  input = f;
+  lookahead_char = read_char();
+  return lookahead_char != EOF;
 }
 
-void mark_stdin_ended() {
-  stdin_ended = true;
+int Lexer::read_char() {
+  if (!input || (input == stdin && stdin_ended)) return EOF;
+  return fgetc(input);
 }
 
-int read_char() {
-  if (!lexer_input || (lexer_input == stdin && stdin_ended)) return EOF;
-  return fgetc(lexer_input);
+void Lexer::advance() {
+  lookahead_char = read_char();
 }
 
-int next_token() {
+int Lexer::unknown(int c) {
+  unknown_char = c;
+  return TK_LEXERR;
+}
+
+bool Lexer::skip_to_semicolon() {
+  if (lookahead_char != EOF) {
+    do {
+      lookahead_char = read_char();
+    } while (lookahead_char != ';' && lookahead_char != EOF);
+  }
+  return lookahead_char == ';';
+}
+
+int Lexer::next_token() {
   for (;;) {
     while (is_space(lookahead_char))
       advance();
@@ -128,7 +128,7 @@ int next_token() {
         advance();
       }
       if (int token = find(keyword_table, word.c_str())) return token;
-      token_value = symbols->intern("%s", word.c_str());
+      token_value = symbols.intern("%s", word.c_str());
       return TK_IDENT;
     }
 
@@ -170,7 +170,7 @@ int next_token() {
       }
       char single[2] = {(char)c, 0};
       if (int token = find(keyword_table, single)) return token;
-      return unknown_char(c);
+      return unknown(c);
     }
 
     if (c == '"') {
@@ -178,18 +178,18 @@ int next_token() {
       bool has_nul = false;
       for (;;) {
         advance();
-        if (lookahead_char == EOF) return TK_LEXERR;
+        if (lookahead_char == EOF) return unknown(EOF);
         if (lookahead_char == '"') break;
         if (lookahead_char == 0) has_nul = true;
         text.push_back((char)lookahead_char);
       }
       advance();
       // A NUL byte would cut the text short and make two names one.
-      if (has_nul) return unknown_char(0);
-      token_value = symbols->intern("%s", text.c_str());
+      if (has_nul) return unknown(0);
+      token_value = symbols.intern("%s", text.c_str());
       return TK_STRING;
     }
 
-    return unknown_char(c);
+    return unknown(c);
   }
 }

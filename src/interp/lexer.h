@@ -1,17 +1,46 @@
 #pragma once
 // The hand-written lexer: one character of lookahead in lookahead_char, which
-// start_input primes at the start of every command.
+// start_input primes at the start of every command. Identifier and string
+// texts are interned in the symbol store it is given. It prints nothing: an
+// unknown character is reported to the caller through unknown_char.
 
 #include <cstdio>
 
-extern FILE* lexer_input;
-extern int lookahead_char;
-extern int token_value; // symbol number of the last identifier or string token
+class SymbolTable;
 
-// The next byte of lexer_input (0 to 255), or EOF.
-int read_char();
-// Standard input has ended outside the lexer (the user ended it while the
-// program asked a question): from now on it reads as ended.
-void mark_stdin_ended();
-// The next token code; sets token_value for identifiers and strings.
-int next_token();
+class Lexer {
+public:
+  // The lexer interns into the symbol store, which outlives it.
+  explicit Lexer(SymbolTable& symbols);
+  Lexer(const Lexer&) = delete;
+  Lexer& operator=(const Lexer&) = delete;
+
+  // Points the lexer at f and reads the first character of the next command;
+  // false at end of input.
+  bool start_input(FILE* f);
+  // The next token code; sets token_value for identifiers and strings, and
+  // unknown_char for TK_LEXERR.
+  int next_token();
+  // The next byte of the input (0 to 255), or EOF.
+  int read_char();
+  // Skips the raw characters up to the next ";", so that a ";" inside a
+  // comment or a string ends the skip too; false when the input ends first.
+  bool skip_to_semicolon();
+  // Standard input has ended outside the lexer (the user ended it while the
+  // program asked a question): from now on it reads as ended.
+  void mark_stdin_ended() { stdin_ended = true; }
+
+  int lookahead_char = EOF;
+  int token_value = 0; // symbol number of the last identifier or string token
+  // After TK_LEXERR: the byte no token starts with (a NUL inside a string
+  // counts), or EOF for a string still open at the end of the input.
+  int unknown_char = EOF;
+
+private:
+  void advance();
+  int unknown(int c);
+
+  SymbolTable& symbols;
+  FILE* input = nullptr;
+  bool stdin_ended = false;
+};

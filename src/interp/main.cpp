@@ -30,6 +30,7 @@ int run_program(int argc, char** argv) {
 #endif
   if (argc < 2) {
     Interpreter interpreter(stdin);
+    interpreter.run();
     return 0;
   }
   std::unique_ptr<FILE, int (*)(FILE*)> file(fopen(argv[1], "r"), fclose);
@@ -38,6 +39,7 @@ int run_program(int argc, char** argv) {
     return 1;
   }
   Interpreter interpreter(file.get());
+  interpreter.run();
   return 0;
 }
 

@@ -4,8 +4,6 @@
 #include <cstring>
 #include <string>
 
-SymbolTable* symbols = nullptr;
-
 namespace {
 
 // The formatted key, of any length: a key is never cut, so two different

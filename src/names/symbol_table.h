@@ -86,5 +86,3 @@ private:
   const char** slot(int i) const;
   int add(const char* key, bool* was_present);
 };
-
-extern SymbolTable* symbols;

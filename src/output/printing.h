@@ -1,20 +1,17 @@
 #pragma once
-// Printing computed functions for the user, and the commands that evaluate an
-// expression and print something about the result.
+// The printed forms of a computed function: disjunctive and conjunctive normal
+// form and the positive-polarity Reed-Muller form, with the arguments' names.
+// Printing borrows nothing: what it needs comes in as arguments.
 
-#include "eval/exp_node.h"
 #include "gbdd/gbdd.h"
-#include "interp/interpreter.h"
 
-// Above this many nodes an interactive run asks before printing.
-constexpr int HUGE_BDD_NODES = 500;
+#include <cstdio>
+#include <vector>
 
-enum SizeMeasure { SIZE_NODES, SIZE_TREE, SIZE_UNSIGNED };
+// ORDER: the values are part of the design.
+enum PrintMethod { PRINT_DNF = 0, PRINT_CNF = 1, PRINT_REED = 2 };
 
-// Writes f in the current print method and a newline (nothing under noecho).
-void print_result(Interpreter& in, const GBdd& f);
-void print_reed(Interpreter& in, const GBdd& f);
-void eval_and_print(Interpreter& in, ExpPtr tree);
-void print_with_method(Interpreter& in, ExpPtr tree, PrintMethod method);
-void print_ident(Interpreter& in, int symbol);
-void size_command(Interpreter& in, ExpPtr tree, SizeMeasure measure);
+// Writes f in the method and a newline to out, or "null" and a newline for the
+// null function; names[n] is the printed name of argument n.
+void print_result(FILE* out, const GBdd& f, PrintMethod method,
+                  const std::vector<const char*>& names);

@@ -1,5 +1,5 @@
 #include "eval/evaluator.h"
-#include "interp/interpreter.h"
+#include "eval/ident_table.h"
 #include "names/symbol_table.h"
 
 #include <cstdint>
@@ -40,10 +40,10 @@ struct Generated {
 // denotes computed directly on tables.
 class Generator {
 public:
-  explicit Generator(unsigned seed) : rng(seed) {
+  Generator(SymbolTable& symbols, unsigned seed) : rng(seed) {
     for (int k = 0; k < VARS; k++)
-      sym[k] = symbols->intern("%c", 'a' + k);
-    let_sym = symbols->intern("%s", "l");
+      sym[k] = symbols.intern("%c", 'a' + k);
+    let_sym = symbols.intern("%s", "l");
   }
 
   Generated make(int depth, bool l_bound, Table l_table) {
@@ -140,35 +140,37 @@ int assigned(int k) {
 } // namespace
 
 TEST(Evaluator, RandomExpressionsDenoteTheirTruthTables) {
-  Interpreter in(stdin, Interpreter::NoLoop{});
-  Generator gen(12345);
+  SymbolTable symbols(100);
+  IdentTable idents(symbols);
+  Generator gen(symbols, 12345);
   // Declare the arguments in a known order first.
   for (int k = 0; k < VARS; k++) {
-    ExpNode leaf(EXP_IDENT, symbols->intern("%c", 'a' + k));
-    EXPECT_EQ(evaluate(in, &leaf), GBdd::variable(k));
+    ExpNode leaf(EXP_IDENT, symbols.intern("%c", 'a' + k));
+    EXPECT_EQ(evaluate(idents, &leaf), GBdd::variable(k));
   }
   for (int round = 0; round < 3000; round++) {
     Generated g = gen.make(1 + round % 5, false, 0);
     ExpPtr tree(g.node);
-    GBdd f = evaluate(in, tree.get());
+    GBdd f = evaluate(idents, tree.get());
     ASSERT_TRUE(f.is_boolean()) << "round " << round;
     for (assignment = 0; assignment < 16; assignment++)
       ASSERT_EQ(eval_bool(f, assigned), g.table >> assignment & 1)
           << "round " << round << " assignment " << assignment;
   }
-  EXPECT_EQ(in.arg_count, VARS);                             // nothing else was declared
-  EXPECT_EQ(in.record(symbols->intern("%s", "l")), nullptr); // every let undone
+  EXPECT_EQ(idents.arg_count(), VARS);                          // nothing else was declared
+  EXPECT_EQ(idents.record(symbols.intern("%s", "l")), nullptr); // every let undone
 }
 
 TEST(Evaluator, LongChainsEvaluateWithoutDeepRecursion) {
-  Interpreter in(stdin, Interpreter::NoLoop{});
-  int a = symbols->intern("%s", "a");
-  int b = symbols->intern("%s", "b");
+  SymbolTable symbols(100);
+  IdentTable idents(symbols);
+  int a = symbols.intern("%s", "a");
+  int b = symbols.intern("%s", "b");
   ExpNode* tree = new ExpNode(EXP_IDENT, a);
   for (int i = 0; i < 500000; i++)
     tree = new ExpNode(i % 2 ? EXP_AND : EXP_OR, tree, new ExpNode(EXP_IDENT, i % 3 ? a : b));
   ExpPtr owned(tree);
-  GBdd f = evaluate(in, owned.get());
+  GBdd f = evaluate(idents, owned.get());
   EXPECT_TRUE(f.is_boolean());
   owned.reset(); // released without recursion as well
 }

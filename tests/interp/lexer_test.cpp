@@ -1,5 +1,4 @@
 #include "grammar.h"
-#include "interp/interpreter.h"
 #include "interp/lexer.h"
 #include "names/symbol_table.h"
 
@@ -11,21 +10,24 @@
 namespace {
 
 // The tokens of text, up to and including the first TK_QUIT (at most 50);
-// identifiers and strings are followed by their text in angle brackets.
+// identifiers and strings are followed by their text in angle brackets, and
+// TK_LEXERR by the unknown character and the lookahead.
 std::string tokens(const std::string& text) {
-  Interpreter in(stdin, Interpreter::NoLoop{});
+  SymbolTable symbols(100);
+  Lexer lexer(symbols);
   FILE* f = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-  start_input(f);
+  lexer.start_input(f);
   std::string out;
   for (int i = 0; i < 50; i++) {
-    int t = next_token();
+    int t = lexer.next_token();
     if (!out.empty()) out += " ";
     out += std::to_string(t);
     if (t == TK_IDENT || t == TK_STRING)
-      out += "<" + std::string(symbols->text_of(token_value)) + ">";
+      out += "<" + std::string(symbols.text_of(lexer.token_value)) + ">";
     if (t == TK_QUIT) break;
     if (t == TK_LEXERR) {
-      out += " lookahead=" + std::to_string(lookahead_char);
+      out += " unknown=" + std::to_string(lexer.unknown_char);
+      out += " lookahead=" + std::to_string(lexer.lookahead_char);
       break;
     }
   }
@@ -70,13 +72,13 @@ TEST(Lexer, TokensOfTheLanguage) {
       {"exist forall let in set reed cnf dnf or",
        ids({TK_EXIST, TK_FORALL, TK_LET, TK_IN, TK_SET, TK_REED, TK_CNF, TK_DNF, TK_OR, TK_QUIT})},
       {"  \t\n ", "259"},
-      {"a= >b", "295<a> " + ids({TK_EQUIV}) + " 258 lookahead=62"},
-      {":x", "258 lookahead=120"},
-      {"$", "258 lookahead=36"},
-      {"\xc8", "258 lookahead=200"},
-      {std::string("a\0b", 3), "295<a> 258 lookahead=0"},
-      {std::string("\"a\0b\"", 5), "258 lookahead=-1"},
-      {"\"open", "258 lookahead=-1"},
+      {"a= >b", "295<a> " + ids({TK_EQUIV}) + " 258 unknown=62 lookahead=62"},
+      {":x", "258 unknown=58 lookahead=120"},
+      {"$", "258 unknown=36 lookahead=36"},
+      {"\xc8", "258 unknown=200 lookahead=200"},
+      {std::string("a\0b", 3), "295<a> 258 unknown=0 lookahead=0"},
+      {std::string("\"a\0b\"", 5), "258 unknown=0 lookahead=-1"},
+      {"\"open", "258 unknown=-1 lookahead=-1"},
   };
   for (const Case& c : cases)
     EXPECT_EQ(tokens(c.text), c.want) << c.text;
