@@ -109,6 +109,14 @@ bool interrupt_requested();
 // Bytes the store and its tables may take; 0 lifts the limit.
 void set_memory_limit(std::uint64_t bytes);
 
+#ifdef GBDD_FUZZ_RESET
+// Empties the store as if the process had just started (the capacity stays, the
+// serials go on, the limit and the interrupt are cleared); only the constants may
+// still be alive. Only fuzzing builds, which run many sessions in one process,
+// have it.
+bool reset_store();
+#endif
+
 // ---- Boolean core (May collect) -------------------------------------------
 GBdd and_(const GBdd& x, const GBdd& y);
 GBdd or_(const GBdd& x, const GBdd& y);

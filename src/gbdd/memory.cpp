@@ -456,6 +456,27 @@ GBddStats store_stats() {
   return s;
 }
 
+#ifdef GBDD_FUZZ_RESET
+// Fuzzing builds run many sessions in one process; each starts from an empty
+// store, as a new process would. Every handle but the constants must be gone.
+bool reset_store() {
+  for (GBdd* p = alive_head.next; p != &alive_head; p = p->next)
+    if (p != memory.true_constant && p != memory.false_constant && p != memory.null_constant) {
+      internal_error("GBdd::reset_store : handles are still alive");
+      return false;
+    }
+  memory.frontier = FIRST_SLOT + 1;
+  memory.free_list = 0;
+  memory.free_count = 0;
+  std::memset(memory.buckets, 0, (memory.bucket_mask + 1) * sizeof(NodeId));
+  cache_clear();
+  drop_marks_of_dead_nodes(); // no node is marked: every mark goes
+  interrupt_flag = 0;
+  memory_limit = 0;
+  return true;
+}
+#endif
+
 void request_interrupt() {
   interrupt_flag = 1;
 }
