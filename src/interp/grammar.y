@@ -18,6 +18,8 @@ class Interpreter;
 #include "interp/parser.h"
 #include "interp/statements.h"
 
+#include <cstring>
+
 static int yylex(YYSTYPE* value, Interpreter& in);
 static void yyerror(Interpreter& in, const char* message);
 
@@ -176,10 +178,12 @@ static int yylex(YYSTYPE* value, Interpreter& in) {
 }
 
 // Skips the rest of a bad command up to the next ";" in the raw characters,
-// so that a ";" inside a comment or a string ends the skip too.
-static void yyerror(Interpreter& in, const char*) {
+// so that a ";" inside a comment or a string ends the skip too. An error found
+// at a ";" token has already reached the end of the bad command.
+static void yyerror(Interpreter& in, const char* message) {
+  in.report_syntax_error(std::strcmp(message, "memory exhausted") == 0);
   in.console_print("recovery on ';'\n");
-  if (in.lexer.skip_to_semicolon())
+  if (in.lexer.last_token == TK_SEMI || in.lexer.skip_to_semicolon())
     in.console_print("error recovered\n");
   else
     in.console_print("end of file seen, abort...\n");

@@ -3,6 +3,7 @@
 #include "grammar.h"
 #include "names/symbol_table.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -87,13 +88,44 @@ Lexer::Lexer(SymbolTable& symbols_) : symbols(symbols_) {}
 
 bool Lexer::start_input(FILE* f) {
   input = f;
-  lookahead_char = read_char();
+  if (lookahead_char == EOF || is_space(lookahead_char) || lookahead_char == ';')
+    lookahead_char = read_char();
   return lookahead_char != EOF;
 }
 
 int Lexer::read_char() {
   if (!input || (input == stdin && stdin_ended)) return EOF;
-  return fgetc(input);
+  int c = input == stdin && line_source ? line_source->read_char() : fgetc(input);
+  if (c == EOF) return EOF;
+  if (c == '\n') lines_read++;
+  last_char = c;
+  return c;
+}
+
+void Lexer::discard_line() {
+  lookahead_char = EOF;
+  if (input == stdin && line_source) line_source->discard_line();
+}
+
+Lexer::InputState Lexer::suspend() {
+  InputState state{input, lookahead_char, lines_read, last_char};
+  lookahead_char = EOF;
+  lines_read = 0;
+  last_char = EOF;
+  return state;
+}
+
+void Lexer::resume(const InputState& state) {
+  input = state.input;
+  lookahead_char = state.lookahead_char;
+  lines_read = state.lines_read;
+  last_char = state.last_char;
+}
+
+// The line of the end of the input: that of its last character, so that a
+// final newline does not count.
+int Lexer::end_line() const {
+  return last_char == '\n' || last_char == EOF ? std::max(lines_read, 1) : lines_read + 1;
 }
 
 void Lexer::advance() {
@@ -115,11 +147,22 @@ bool Lexer::skip_to_semicolon() {
 }
 
 int Lexer::next_token() {
+  last_token = scan();
+  return last_token;
+}
+
+int Lexer::scan() {
   for (;;) {
     while (is_space(lookahead_char))
       advance();
-    if (lookahead_char == EOF) return TK_QUIT;
+    if (lookahead_char == EOF) {
+      token_text = "end of input";
+      token_line = end_line();
+      return TK_QUIT;
+    }
     int c = lookahead_char;
+    token_line = lines_read + 1;
+    token_text.assign(1, (char)c);
 
     if (is_word_char(c)) {
       std::string word;
@@ -127,6 +170,7 @@ int Lexer::next_token() {
         word.push_back((char)lookahead_char);
         advance();
       }
+      token_text = word;
       if (int token = find(keyword_table, word.c_str())) return token;
       token_value = symbols.intern("%s", word.c_str());
       return TK_IDENT;
@@ -164,6 +208,7 @@ int Lexer::next_token() {
       char pair[3] = {(char)c, (char)(c2 == EOF ? 0 : c2), 0};
       if (c2 != EOF && c2 != 0) {
         if (int token = find(operator_table, pair)) {
+          token_text = pair;
           advance();
           return token;
         }
@@ -187,6 +232,7 @@ int Lexer::next_token() {
       // A NUL byte would cut the text short and make two names one.
       if (has_nul) return unknown(0);
       token_value = symbols.intern("%s", text.c_str());
+      token_text = "\"" + text + "\"";
       return TK_STRING;
     }
 
