@@ -31,7 +31,13 @@ Interpreter::Interpreter(FILE* input_)
 void Interpreter::run() {
   console_print("version %s\n", VERSION);
   console_print("Type \"help\" for informations\n");
+  if (interactive) {
+    line_editor = std::make_unique<LineEditor>(history_file());
+    lexer.line_source = line_editor.get();
+  }
   read_loop(true);
+  lexer.line_source = nullptr;
+  line_editor.reset();
 }
 
 void Interpreter::console_print(const char* format, ...) {
@@ -45,7 +51,10 @@ void Interpreter::console_print(const char* format, ...) {
 
 void Interpreter::read_loop(bool prompt) {
   while (!stopped && !abandoning) {
-    if (prompt) {
+    if (prompt && line_editor) {
+      LineEditor::forget_interrupt(); // one that came after the last command ended
+      line_editor->prompt_command();
+    } else if (prompt) {
       fflush(stdout);
       console_print(">>");
       fflush(stderr);

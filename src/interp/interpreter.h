@@ -7,10 +7,12 @@
 #include "eval/ident_table.h"
 #include "gbdd/gbdd.h"
 #include "interp/lexer.h"
+#include "interp/line_editor.h"
 #include "names/symbol_table.h"
 #include "output/printing.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,8 +27,8 @@ public:
   Interpreter(const Interpreter&) = delete;
   Interpreter& operator=(const Interpreter&) = delete;
 
-  // Prints the banner and runs the read loop with prompts; returns only when
-  // the reading is over.
+  // Prints the banner and runs the read loop with prompts, through the line
+  // editor when interactive; returns only when the reading is over.
   void run();
   // Runs the read loop on the current input: prompts only when asked. Returns
   // at the end of the input, after quit, when the run stops at an error
@@ -56,6 +58,8 @@ public:
   FILE* input;
   std::vector<FILE*> saved_inputs;    // suspended by exec, newest last
   std::string input_name = "<stdin>"; // of the current input, for error reports
+  // Reads the terminal in an interactive run, from run() on; the lexer borrows it.
+  std::unique_ptr<LineEditor> line_editor;
 
   bool bail = false;             // stop the run at the first error
   std::string memory_limit_text; // the limit as the user wrote it, or empty

@@ -88,15 +88,18 @@ Lexer::Lexer(SymbolTable& symbols_) : symbols(symbols_) {}
 
 bool Lexer::start_input(FILE* f) {
   input = f;
-  if (lookahead_char == EOF || is_space(lookahead_char) || lookahead_char == ';')
-    lookahead_char = read_char();
+  if (lookahead_char < 0 || is_space(lookahead_char) || lookahead_char == ';') {
+    do {
+      lookahead_char = read_char();
+    } while (lookahead_char == INTERRUPTED); // a fresh prompt
+  }
   return lookahead_char != EOF;
 }
 
 int Lexer::read_char() {
   if (!input || (input == stdin && stdin_ended)) return EOF;
   int c = input == stdin && line_source ? line_source->read_char() : fgetc(input);
-  if (c == EOF) return EOF;
+  if (c < 0) return c;
   if (c == '\n') lines_read++;
   last_char = c;
   return c;
@@ -138,10 +141,10 @@ int Lexer::unknown(int c) {
 }
 
 bool Lexer::skip_to_semicolon() {
-  if (lookahead_char != EOF) {
+  if (lookahead_char >= 0) {
     do {
       lookahead_char = read_char();
-    } while (lookahead_char != ';' && lookahead_char != EOF);
+    } while (lookahead_char != ';' && lookahead_char >= 0);
   }
   return lookahead_char == ';';
 }
@@ -155,6 +158,7 @@ int Lexer::scan() {
   for (;;) {
     while (is_space(lookahead_char))
       advance();
+    if (lookahead_char == INTERRUPTED) return unknown(INTERRUPTED);
     if (lookahead_char == EOF) {
       token_text = "end of input";
       token_line = end_line();
@@ -190,7 +194,7 @@ int Lexer::scan() {
         int previous = c2;
         for (;;) {
           advance();
-          if (lookahead_char == EOF) break;
+          if (lookahead_char < 0) break;
           if (lookahead_char == '/' && previous == '*') {
             advance();
             break;
@@ -200,13 +204,13 @@ int Lexer::scan() {
         continue;
       }
       if (c == '/' && c2 == '/') {
-        while (lookahead_char != EOF && lookahead_char != '\n')
+        while (lookahead_char >= 0 && lookahead_char != '\n')
           advance();
         if (lookahead_char == '\n') advance();
         continue;
       }
-      char pair[3] = {(char)c, (char)(c2 == EOF ? 0 : c2), 0};
-      if (c2 != EOF && c2 != 0) {
+      char pair[3] = {(char)c, (char)(c2 < 0 ? 0 : c2), 0};
+      if (c2 > 0) {
         if (int token = find(operator_table, pair)) {
           token_text = pair;
           advance();
@@ -223,7 +227,7 @@ int Lexer::scan() {
       bool has_nul = false;
       for (;;) {
         advance();
-        if (lookahead_char == EOF) return unknown(EOF);
+        if (lookahead_char < 0) return unknown(lookahead_char);
         if (lookahead_char == '"') break;
         if (lookahead_char == 0) has_nul = true;
         text.push_back((char)lookahead_char);

@@ -52,6 +52,10 @@ public:
 
   // Where standard input comes from when it is a terminal: a line editor that
   // yields the characters of each line, newline included; null reads stdin.
+  // Read in place of a character when Ctrl-C dropped the line being typed:
+  // it ends a token, a comment or a skip like the end of input, but the
+  // input goes on.
+  static constexpr int INTERRUPTED = -2;
   struct LineSource {
     virtual ~LineSource() = default;
     virtual int read_char() = 0;

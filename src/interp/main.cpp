@@ -2,6 +2,7 @@
 #include "interp/commands.h"
 #include "interp/interpreter.h"
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -134,7 +135,17 @@ int run_program(int argc, char** argv) {
   return interpreter.exit_status;
 }
 
+// Ctrl-C must reach the thread that reads the terminal and computes: the
+// waiting thread keeps it blocked, the running one lets it through.
+void let_sigint_through(bool through) {
+  sigset_t sigint;
+  sigemptyset(&sigint);
+  sigaddset(&sigint, SIGINT);
+  pthread_sigmask(through ? SIG_UNBLOCK : SIG_BLOCK, &sigint, nullptr);
+}
+
 void* run_thread(void* p) {
+  let_sigint_through(true);
   auto* run = static_cast<Run*>(p);
   run->status = run_program(run->argc, run->argv);
   return nullptr;
@@ -146,10 +157,12 @@ int main(int argc, char** argv) {
   Run run{argc, argv, 0};
   pthread_attr_t attr;
   pthread_t thread;
+  let_sigint_through(false); // the new thread starts with this thread's mask
   if (pthread_attr_init(&attr) == 0 && pthread_attr_setstacksize(&attr, RUN_STACK_BYTES) == 0 &&
       pthread_create(&thread, &attr, run_thread, &run) == 0) {
     pthread_join(thread, nullptr);
     return run.status;
   }
+  let_sigint_through(true);
   return run_program(argc, argv); // no room for a large stack: run on this one
 }

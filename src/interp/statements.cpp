@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <readline/readline.h>
+#include <string>
 #include <vector>
 
 namespace {
@@ -18,24 +18,24 @@ constexpr int HUGE_BDD_NODES = 500;
 constexpr long HUGE_OUTPUT_TERMS = 10000;
 
 // Asks whether to print a huge result, the question ending in " ? ". Only the
-// exact lines "y" and "Y" say yes; the empty line, "N", "n" and the end of
-// input say no.
+// exact lines "y" and "Y" say yes; the empty line, "N", "n", the end of input
+// and Ctrl-C say no.
 bool user_wants_huge(Interpreter& in, const char* question) {
+  if (!in.line_editor) return false;
   fputs(question, stdout);
   fflush(stdout);
   const char* prompt = "[N,y]?";
   for (;;) {
-    char* line = readline(prompt);
-    if (!line) {
+    std::string line;
+    switch (in.line_editor->read_answer(prompt, line)) {
+    case LineEditor::ANSWER_END:
       in.lexer.mark_stdin_ended(); // the run ends once this command is done
       return false;
+    case LineEditor::ANSWER_INTERRUPTED: return false;
+    case LineEditor::ANSWER_LINE: break;
     }
-    bool yes = std::strcmp(line, "y") == 0 || std::strcmp(line, "Y") == 0;
-    bool no =
-        std::strcmp(line, "") == 0 || std::strcmp(line, "N") == 0 || std::strcmp(line, "n") == 0;
-    std::free(line);
-    if (yes) return true;
-    if (no) return false;
+    if (line == "y" || line == "Y") return true;
+    if (line == "" || line == "N" || line == "n") return false;
     prompt = "please answer [N,y]?";
   }
 }
