@@ -11,6 +11,7 @@ int level = 0;
 int show_controls = 0;
 const char* program_name = " ";
 int error_count = 0;
+int calc_error_count = 0;
 int spin_tick = 1;
 int spin_phase = 0;
 const char spinner[] = "|/-\\";
@@ -125,4 +126,16 @@ int msg_info(const char* format, ...) {
   progress(format, args);
   va_end(args);
   return level;
+}
+
+void msg_calc_error(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  vprintf(format, args);
+  va_end(args);
+  calc_error_count++;
+}
+
+int msg_calc_error_count() {
+  return calc_error_count;
 }
