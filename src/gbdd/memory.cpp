@@ -55,14 +55,14 @@ const char TRUE_BDD_TEXT[] = "true_bdd";
 const char FALSE_BDD_TEXT[] = "false_bdd";
 // Slots of a fresh store. The array is touched only as far as the frontier, so
 // a large start costs address space, not memory.
-constexpr int DEFAULT_CAPACITY = 1 << 16;
+constexpr int DEFAULT_CAPACITY = (1 << 16) - FIRST_SLOT - 1;
 #ifdef GBDD_GC_STRESS
 constexpr int GC_STRESS_CAPACITY = 8;
 #endif
 // A collection that leaves less than this share of the slots free grows the
 // store: collecting a nearly full store again and again costs more than the
 // memory it saves.
-constexpr double MIN_FREE_SHARE = 0.25;
+constexpr double MIN_FREE_SHARE = 0.4;
 constexpr int SERIAL_BYTES = 6;
 
 std::uintptr_t default_true_value() {
@@ -381,8 +381,11 @@ bool init_store(int capacity, std::uintptr_t true_value, std::uintptr_t false_va
   memory.allocation_count = 0;
   memory.frontier = FIRST_SLOT + 1;
   memory.bucket_mask = 0;
-  // The boolean leaf and the reserved slots below it, then the requested room.
-  std::uint64_t slots = std::uint64_t(FIRST_SLOT) + 1 + (capacity > 0 ? capacity : 1);
+  // The boolean leaf and the reserved slots below it, then the requested room,
+  // rounded up to a power of two: the unique table then has one bucket a slot.
+  std::uint64_t slots = 8;
+  while (slots < std::uint64_t(FIRST_SLOT) + 1 + (capacity > 0 ? capacity : 1))
+    slots *= 2;
   memory.capacity = 0;
   if (!grow_store(slots)) memory_exhausted();
   memory.true_value = true_value;
