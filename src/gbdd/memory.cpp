@@ -53,9 +53,10 @@ std::uint64_t memory_limit = 0; // bytes; 0: none
 
 const char TRUE_BDD_TEXT[] = "true_bdd";
 const char FALSE_BDD_TEXT[] = "false_bdd";
-// Slots of a fresh store. The array is touched only as far as the frontier, so
-// a large start costs address space, not memory.
-constexpr int DEFAULT_CAPACITY = (1 << 16) - FIRST_SLOT - 1;
+// Slots of a fresh store: few, since the unique and computed tables are touched
+// at random and each page touched for the first time costs a fault; a store
+// that fills up doubles.
+constexpr int DEFAULT_CAPACITY = (1 << 12) - FIRST_SLOT - 1;
 #ifdef GBDD_GC_STRESS
 constexpr int GC_STRESS_CAPACITY = 8;
 #endif
