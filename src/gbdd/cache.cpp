@@ -68,15 +68,8 @@ void cache_resize(std::uint64_t slots) {
     cache_clear();
     return;
   }
-  auto* fresh = static_cast<CacheEntry*>(std::calloc(size, sizeof(CacheEntry)));
-  if (fresh == nullptr) {
-    if (entries != nullptr) { // keep the smaller table
-      cache_clear();
-      return;
-    }
-    memory_exhausted();
-  }
-  std::free(entries);
+  auto* fresh = static_cast<CacheEntry*>(map_table(size * sizeof(CacheEntry)));
+  unmap_table(entries, cache_bytes());
   entries = fresh;
   mask = size - 1;
 }

@@ -172,6 +172,11 @@ Edge get_leaf(std::uintptr_t v);
 std::uint64_t node_bucket(std::int32_t index, Edge32 low, Edge32 high);
 // The creation serial of a slot.
 std::uint64_t serial_of(NodeId id);
+// Zero-filled memory for the node array and the tables; ends the run when the
+// system refuses it.
+void* map_table(std::size_t bytes);
+void* remap_table(void* p, std::size_t old_bytes, std::size_t new_bytes);
+void unmap_table(void* p, std::size_t bytes);
 // Slots of the store, used or not.
 inline long slot_count() {
   return static_cast<long>(memory.capacity);
