@@ -3,6 +3,7 @@
 #include "eval/predef.h"
 #include "interp/parser.h"
 
+#include <chrono>
 #include <cstdarg>
 #include <unistd.h>
 
@@ -49,6 +50,12 @@ void Interpreter::read_loop(bool prompt) {
       fflush(stderr);
     }
     if (!lexer.start_input(input)) return;
+    auto start = std::chrono::steady_clock::now();
+    bool timed = time_on;
     if (parse_command(*this) == 0) return;
+    if (timed && time_on) {
+      std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+      fprintf(stderr, "time: %.3f s\n", took.count());
+    }
   }
 }

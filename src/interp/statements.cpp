@@ -40,10 +40,7 @@ bool user_wants_huge(Interpreter& in, int nodes) {
 // run declines to see a huge diagram.
 void show_result(Interpreter& in, const GBdd& f, PrintMethod method) {
   if (in.echo_off) return;
-  if (in.interactive && f != GBdd::NULL_()) {
-    int nodes = size(f);
-    if (nodes > HUGE_BDD_NODES && !user_wants_huge(in, nodes)) return;
-  }
+  if (!may_print(in, f)) return;
   print_result(stdout, f, method, in.idents.arg_names());
 }
 
@@ -55,6 +52,12 @@ GBdd eval_tree(Interpreter& in, ExpPtr& tree) {
 }
 
 } // namespace
+
+bool may_print(Interpreter& in, const GBdd& f) {
+  if (!in.interactive || f == GBdd::NULL_()) return true;
+  int nodes = size(f);
+  return nodes <= HUGE_BDD_NODES || user_wants_huge(in, nodes);
+}
 
 void assign(Interpreter& in, int symbol, ExpPtr tree) {
   IdentTable& idents = in.idents;

@@ -9,6 +9,10 @@
 
 class Interpreter;
 
+// False when the run is interactive, f is a huge diagram (over 500 nodes) and
+// the user declines to see it printed; asks only in that case.
+bool may_print(Interpreter& in, const GBdd& f);
+
 enum SizeMeasure { SIZE_NODES, SIZE_TREE, SIZE_UNSIGNED };
 
 // Evaluates the tree into the variable symbol (created when the symbol has no

@@ -1,0 +1,141 @@
+#include "interp/analysis_commands.h"
+
+#include "eval/evaluator.h"
+#include "eval/isop.h"
+#include "eval/sat_count.h"
+#include "interp/interpreter.h"
+#include "interp/statements.h"
+#include "output/cover.h"
+#include "output/dot.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+// Ended by a null entry.
+const char* const command_help_table[] = {
+    ":help ;                -- list the extension commands",
+    ":satcount <exp> ;      -- number of assignments of the arguments making <exp> true",
+    ":sat <exp> ;           -- one assignment making <exp> true, as a product",
+    ":isop <exp> ;          -- prime and irredundant cover of <exp> in the print method",
+    ":dot <exp> [\"file\"] ;  -- the diagram of <exp> in Graphviz DOT",
+    ":order ;               -- the arguments in diagram order",
+    ":stats ;               -- figures of the diagram store",
+    ":time {on | off} ;     -- time every command on standard error",
+    ":circuit \"file\" ;      -- read a .bench or BLIF netlist",
+    ":cnf <ident> \"file\" ;  -- read a DIMACS CNF file into <ident>",
+    nullptr,
+};
+
+// The function of a command's expression; the tree goes once evaluated.
+GBdd eval_tree(Interpreter& in, ExpPtr& tree) {
+  GBdd r = evaluate(in.idents, tree.get());
+  tree.reset();
+  return r;
+}
+
+} // namespace
+
+void command_help() {
+  for (const char* const* row = command_help_table; *row; row++)
+    printf("%s\n", *row);
+}
+
+void sat_count_command(Interpreter& in, ExpPtr tree) {
+  GBdd r = eval_tree(in, tree);
+  if (r == GBdd::NULL_()) {
+    printf("null\n");
+    return;
+  }
+  printf("%s\n", sat_count(r, in.idents.arg_count()).to_string().c_str());
+}
+
+void sat_command(Interpreter& in, ExpPtr tree) {
+  GBdd r = eval_tree(in, tree);
+  if (r == GBdd::NULL_()) {
+    printf("null\n");
+    return;
+  }
+  if (r.is_leaf()) {
+    printf("%s\n", r == GBdd::TRUE_() ? "1" : "0");
+    return;
+  }
+  std::string term;
+  for (const SatLiteral& l : sat_path(r)) {
+    if (!term.empty()) term += ".";
+    if (l.negative) term += "-";
+    term += in.idents.arg_names()[l.index];
+  }
+  printf("%s\n", term.c_str());
+}
+
+void isop_command(Interpreter& in, ExpPtr tree) {
+  GBdd r = eval_tree(in, tree);
+  if (r == GBdd::NULL_()) {
+    printf("null\n");
+    return;
+  }
+  if (!may_print(in, r)) return;
+  bool as_clauses = in.print_method == PRINT_CNF;
+  IsopCover cover = isop(as_clauses ? !r : r);
+  print_cover(stdout, cover, as_clauses, in.idents.arg_names().data());
+  printf("\n");
+}
+
+void dot_command(Interpreter& in, ExpPtr tree, int file_symbol) {
+  GBdd r = eval_tree(in, tree);
+  if (r == GBdd::NULL_()) {
+    printf("null\n");
+    return;
+  }
+  if (file_symbol == 0) {
+    if (!may_print(in, r)) return;
+    write_dot(stdout, r, in.idents.arg_names().data());
+    fflush(stdout);
+    return;
+  }
+  const char* name = in.idents.text_of(file_symbol);
+  std::unique_ptr<FILE, int (*)(FILE*)> file(fopen(name, "w"), fclose);
+  if (!file) {
+    printf("can't write \"%s\"\n", name);
+    return;
+  }
+  write_dot(file.get(), r, in.idents.arg_names().data());
+  if (ferror(file.get()) || fclose(file.release()) != 0) printf("can't write \"%s\"\n", name);
+}
+
+void order_command(Interpreter& in) {
+  const std::vector<const char*>& names = in.idents.arg_names();
+  for (std::size_t n = 0; n < names.size(); n++)
+    printf("%zu %s\n", n, names[n]);
+}
+
+// What the store tells: the nodes that handles reach and the nodes made so
+// far; the process adds its peak memory.
+void stats_command() {
+  printf("live nodes: %d\n", live_node_count());
+  printf("nodes made: %ld\n", allocation_count());
+  struct rusage usage;
+  if (getrusage(RUSAGE_SELF, &usage) == 0) printf("peak memory: %ld kB\n", usage.ru_maxrss);
+}
+
+void time_command(Interpreter& in, int word_symbol) {
+  std::string word = in.idents.text_of(word_symbol);
+  if (word == "on")
+    in.time_on = true;
+  else if (word == "off")
+    in.time_on = false;
+  else
+    printf(":time takes \"on\" or \"off\", not \"%s\"\n", word.c_str());
+}
+
+void unknown_command(Interpreter& in, int name_symbol) {
+  printf("unknown command \":%s\", type \":help\"\n", in.idents.text_of(name_symbol));
+  Lexer& lexer = in.lexer;
+  while (lexer.lookahead_char != ';' && lexer.lookahead_char != EOF)
+    lexer.lookahead_char = lexer.read_char();
+}
