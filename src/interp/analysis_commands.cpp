@@ -114,11 +114,20 @@ void order_command(Interpreter& in) {
     printf("%zu %s\n", n, names[n]);
 }
 
-// What the store tells: the nodes that handles reach and the nodes made so
-// far; the process adds its peak memory.
+// The store's figures, and the peak memory of the whole process.
 void stats_command() {
-  printf("live nodes: %d\n", live_node_count());
-  printf("nodes made: %ld\n", allocation_count());
+  GBddStats st = store_stats();
+  printf("live nodes: %ld\n", st.live_nodes);
+  printf("node slots: %ld\n", st.node_slots);
+  printf("bytes per node: %d\n", st.bytes_per_node);
+  printf("unique-table buckets: %ld\n", st.unique_buckets);
+  printf("computed-table entries: %ld\n", st.cache_entries);
+  double rate =
+      st.cache_lookups == 0 ? 0.0 : 100.0 * (double)st.cache_hits / (double)st.cache_lookups;
+  printf("computed-table hit rate: %.1f%% (%ld of %ld lookups)\n", rate, st.cache_hits,
+         st.cache_lookups);
+  printf("collections: %ld (%.3f s)\n", st.collections, st.collection_seconds);
+  printf("store memory: %ld kB\n", st.store_bytes / 1024);
   struct rusage usage;
   if (getrusage(RUSAGE_SELF, &usage) == 0) printf("peak memory: %ld kB\n", usage.ru_maxrss);
 }
