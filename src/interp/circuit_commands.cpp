@@ -1,7 +1,9 @@
 // :circuit and :cnf: files of other tools read into the session. A file is
 // read and checked whole, and every name it brings is checked against the
 // session, before anything is declared or assigned, so a bad file defines
-// nothing.
+// nothing. The functions are built on the variables the new names will have;
+// the names are declared only once the build is done, so a build ended early
+// (GBddAbort) defines nothing either.
 
 #include "eval/circuit_build.h"
 #include "eval/dimacs.h"
@@ -113,12 +115,37 @@ bool name_ports(Interpreter& in, const char* file, const Netlist& n, std::vector
   return true;
 }
 
-// The argument of symbol, declared when it has no record yet.
-GBdd argument(Interpreter& in, int symbol) {
-  IdentInfo* info = in.idents.record(symbol);
-  if (info && info->as_arg()) return info->as_arg()->var;
-  return in.idents.declare_arg(symbol);
-}
+// The arguments a file's variables stand for: a name already an argument is
+// that argument; the others are the next arguments to be declared, in order,
+// but are not declared yet. May collect.
+class PendingArgs {
+public:
+  explicit PendingArgs(IdentTable& idents_) : idents(idents_) {}
+
+  GBdd argument(int symbol) {
+    IdentInfo* info = idents.record(symbol);
+    if (info && info->as_arg()) return info->as_arg()->var;
+    GBdd var = GBdd::variable(idents.arg_count() + (int)fresh.size());
+    fresh.push_back({symbol, var});
+    return var;
+  }
+
+  // Declares the new arguments, in the order they were asked for, so each gets
+  // the variable it was built on. Those nodes are held here, so declaring finds
+  // them and makes none: nothing can end the declaring halfway.
+  void declare() {
+    for (const Fresh& f : fresh)
+      idents.declare_arg(f.symbol);
+  }
+
+private:
+  struct Fresh {
+    int symbol;
+    GBdd var;
+  };
+  IdentTable& idents;
+  std::vector<Fresh> fresh;
+};
 
 } // namespace
 
@@ -139,10 +166,12 @@ void circuit_command(Interpreter& in, int file_symbol) {
   std::vector<Port> ports;
   if (!name_ports(in, file, netlist, ports)) return;
 
+  PendingArgs args(in.idents);
   std::vector<GBdd> inputs;
   for (const Port& p : ports)
-    if (p.input) inputs.push_back(argument(in, p.symbol));
+    if (p.input) inputs.push_back(args.argument(p.symbol));
   std::vector<GBdd> outputs = build_netlist(netlist, inputs);
+  args.declare();
   std::size_t k = 0;
   int output_count = 0;
   for (const NetlistPort& p : netlist.outputs) {
@@ -189,10 +218,12 @@ void cnf_command(Interpreter& in, int name_symbol, int file_symbol) {
     }
     var_symbols.push_back(symbol);
   }
+  PendingArgs args(in.idents);
   std::vector<GBdd> vars;
   for (int symbol : var_symbols)
-    vars.push_back(argument(in, symbol));
+    vars.push_back(args.argument(symbol));
   GBdd value = build_cnf(formula, vars);
+  args.declare();
   in.idents.swap_record(name_symbol, std::make_unique<VarInfo>(name_symbol, value));
   printf("read \"%s\": %d variables, %zu clauses into %s\n", file, formula.var_count,
          formula.clauses.size(), name);
