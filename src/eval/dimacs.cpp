@@ -64,7 +64,7 @@ bool read_dimacs(std::istream& text, CnfFormula& formula, ReadError& error) {
         clause.clear();
         continue;
       }
-      if (literal > vars || -literal > vars)
+      if (literal > vars || literal < -vars)
         return fail(error, line,
                     "literal " + word + " beyond the " + std::to_string(vars) + " variables");
       if (clause.empty()) clause_line = line;

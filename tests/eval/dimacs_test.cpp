@@ -42,6 +42,8 @@ TEST(Dimacs, BadInputNamesTheFaultAndItsLine) {
       {"p dnf 2 2\n", 1, "bad header, expected \"p cnf VARIABLES CLAUSES\""},
       {"p cnf 2 1\np cnf 2 1\n", 2, "second header"},
       {"p cnf 2 1\n1 -3 0\n", 2, "literal -3 beyond the 2 variables"},
+      {"p cnf 2 1\n1 -9223372036854775808 0\n", 2,
+       "literal -9223372036854775808 beyond the 2 variables"},
       {"p cnf 2 1\n1 a 0\n", 2, "bad literal \"a\""},
       {"p cnf 2 2\n1 0\n", 2, "1 clauses, the header says 2"},
       {"p cnf 2 1\n1 0\n2 0\n", 3, "2 clauses, the header says 1"},
