@@ -58,6 +58,7 @@ deps:
 	test -f /usr/include/readline/readline.h || missing="$$missing libreadline-dev"; \
 	test -f /usr/include/gtest/gtest.h || missing="$$missing libgtest-dev"; \
 	command -v python3 >/dev/null || missing="$$missing python3"; \
+	command -v dot >/dev/null || missing="$$missing graphviz"; \
 	{ python3 -c 'import pexpect' 2>/dev/null || /usr/bin/python3 -c 'import pexpect' 2>/dev/null; } \
 	  || missing="$$missing python3-pexpect"; \
 	if [ -n "$$missing" ]; then \

@@ -13,6 +13,7 @@ class Interpreter;
 }
 
 %code {
+#include "interp/analysis_commands.h"
 #include "interp/commands.h"
 #include "interp/interpreter.h"
 #include "interp/parser.h"
@@ -47,6 +48,10 @@ ExpPtr own(ExpNode* node) { return ExpPtr(node); }
 %token TK_XOR 286 TK_NOR 287 TK_IF 288 TK_THEN 289 TK_ELSE 290 TK_EXIST 291
 %token TK_FORALL 292 TK_LET 293 TK_IN 294
 %token <symbol> TK_IDENT 295 TK_STRING 296
+/* The extension commands, ":" and a word. */
+%token TK_CMD_HELP 297 TK_CMD_SATCOUNT 298 TK_CMD_SAT 299 TK_CMD_ISOP 300 TK_CMD_DOT 301
+%token TK_CMD_ORDER 302 TK_CMD_STATS 303 TK_CMD_TIME 304 TK_CMD_CIRCUIT 305 TK_CMD_CNF 306
+%token <symbol> TK_CMD_UNKNOWN 307
 
 %type <symbol> ident
 %type <node> exp compound_exp var_list
@@ -91,6 +96,18 @@ command
   | TK_SET TK_CNF                       { in.print_method = PRINT_CNF; YYABORT; }
   | TK_DEL ident                        { del(in, $2); YYABORT; }
   | TK_LIST                             { list(in); YYABORT; }
+  | TK_CMD_HELP TK_SEMI                 { command_help(); YYABORT; }
+  | TK_CMD_SATCOUNT exp TK_SEMI         { sat_count_command(in, own($2)); YYABORT; }
+  | TK_CMD_SAT exp TK_SEMI              { sat_command(in, own($2)); YYABORT; }
+  | TK_CMD_ISOP exp TK_SEMI             { isop_command(in, own($2)); YYABORT; }
+  | TK_CMD_DOT exp TK_SEMI              { dot_command(in, own($2), 0); YYABORT; }
+  | TK_CMD_DOT exp TK_STRING TK_SEMI    { dot_command(in, own($2), $3); YYABORT; }
+  | TK_CMD_ORDER TK_SEMI                { order_command(in); YYABORT; }
+  | TK_CMD_STATS TK_SEMI                { stats_command(); YYABORT; }
+  | TK_CMD_TIME ident TK_SEMI           { time_command(in, $2); YYABORT; }
+  | TK_CMD_CIRCUIT TK_STRING TK_SEMI    { circuit_command(in, $2); YYABORT; }
+  | TK_CMD_CNF ident TK_STRING TK_SEMI  { cnf_command(in, $2, $3); YYABORT; }
+  | TK_CMD_UNKNOWN                      { unknown_command(in, $1); YYABORT; }
   | assignment                          { YYABORT; }
   | definition                          { YYABORT; }
   | exp TK_SEMI                         { eval_and_print(in, own($1)); YYABORT; }
@@ -168,7 +185,8 @@ var_list
 static int yylex(YYSTYPE* value, Interpreter& in) {
   Lexer& lexer = in.lexer;
   int token = lexer.next_token();
-  if (token == TK_IDENT || token == TK_STRING) value->symbol = lexer.token_value;
+  if (token == TK_IDENT || token == TK_STRING || token == TK_CMD_UNKNOWN)
+    value->symbol = lexer.token_value;
   if (token == TK_LEXERR && lexer.unknown_char >= 0) {
     int c = lexer.unknown_char;
     bool printable = c >= 32 && c <= 126;

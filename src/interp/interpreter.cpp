@@ -5,6 +5,7 @@
 #include "interp/parser.h"
 #include "names/messages.h"
 
+#include <chrono>
 #include <cstdarg>
 #include <unistd.h>
 
@@ -60,8 +61,14 @@ void Interpreter::read_loop(bool prompt) {
       fflush(stderr);
     }
     if (!lexer.start_input(input)) return;
+    auto start = std::chrono::steady_clock::now();
+    bool timed = time_on;
     int errors_before = syntax_errors + msg_calc_error_count();
     bool more = parse_command(*this) != 0;
+    if (more && timed && time_on) {
+      std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+      fprintf(stderr, "time: %.3f s\n", took.count());
+    }
     if (bail && syntax_errors + msg_calc_error_count() > errors_before) {
       stopped = true;
       exit_status = 1;

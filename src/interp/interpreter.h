@@ -1,8 +1,8 @@
 #pragma once
 // The interpreter owns a session: the symbol store, the identifier table, the
-// lexer, the print method, the echo switch and the input stack. It is handed
-// to the parser and the statement handlers; the layers below borrow from it
-// only what each call needs.
+// lexer, the print method, the echo and time switches and the input stack. It
+// is handed to the parser and the statement handlers; the layers below borrow
+// from it only what each call needs.
 
 #include "eval/ident_table.h"
 #include "gbdd/gbdd.h"
@@ -54,6 +54,7 @@ public:
   Lexer lexer;
   PrintMethod print_method = PRINT_DNF;
   bool echo_off = false;
+  bool time_on = false; // each command is followed by its wall-clock time
   bool interactive;
   FILE* input;
   std::vector<FILE*> saved_inputs;    // suspended by exec, newest last

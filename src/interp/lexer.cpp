@@ -57,6 +57,22 @@ const TableRow keyword_table[] = {
     {nullptr, 0},
 };
 
+// The extension commands: ":" directly followed by one of these words. The
+// words mean nothing elsewhere.
+const TableRow command_table[] = {
+    {"help", TK_CMD_HELP},
+    {"satcount", TK_CMD_SATCOUNT},
+    {"sat", TK_CMD_SAT},
+    {"isop", TK_CMD_ISOP},
+    {"dot", TK_CMD_DOT},
+    {"order", TK_CMD_ORDER},
+    {"stats", TK_CMD_STATS},
+    {"time", TK_CMD_TIME},
+    {"circuit", TK_CMD_CIRCUIT},
+    {"cnf", TK_CMD_CNF},
+    {nullptr, 0},
+};
+
 const TableRow operator_table[] = {
     {"=>", TK_IMPLIES},
     {":=", TK_ASSIGN},
@@ -83,6 +99,10 @@ bool is_space(int c) {
 }
 
 } // namespace
+
+bool is_keyword(const char* text) {
+  return find(keyword_table, text) != 0;
+}
 
 Lexer::Lexer(SymbolTable& symbols_) : symbols(symbols_) {}
 
@@ -133,6 +153,18 @@ int Lexer::end_line() const {
 
 void Lexer::advance() {
   lookahead_char = read_char();
+}
+
+int Lexer::command_word() {
+  std::string word;
+  while (is_word_char(lookahead_char)) {
+    word.push_back((char)lookahead_char);
+    advance();
+  }
+  token_text = ":" + word;
+  token_value = symbols.intern("%s", word.c_str());
+  if (int token = find(command_table, word.c_str())) return token;
+  return TK_CMD_UNKNOWN;
 }
 
 int Lexer::unknown(int c) {
@@ -189,6 +221,7 @@ int Lexer::scan() {
     if (c != 0 && std::strchr("(=:-</", c)) {
       advance();
       int c2 = lookahead_char;
+      if (c == ':' && is_letter(c2)) return command_word();
       if (c == '/' && c2 == '*') {
         // The "*" of the opening counts: "/*/" is a whole comment.
         int previous = c2;

@@ -9,6 +9,9 @@
 
 class SymbolTable;
 
+// Whether text is a word of the language (a keyword or an operator spelling).
+bool is_keyword(const char* text);
+
 class Lexer {
 public:
   // The lexer interns into the symbol store, which outlives it.
@@ -21,9 +24,10 @@ public:
   // or the end of input, in which case a fresh one is read; false at end of
   // input.
   bool start_input(FILE* f);
-  // The next token code; sets token_value for identifiers and strings, and
-  // unknown_char for TK_LEXERR. Records the token in last_token, token_text
-  // and token_line, for error reports.
+  // The next token code; sets token_value for identifiers, strings and the
+  // word of an unknown extension command, and unknown_char for TK_LEXERR.
+  // Records the token in last_token, token_text and token_line, for error
+  // reports.
   int next_token();
   // The next byte of the input (0 to 255), or EOF.
   int read_char();
@@ -64,7 +68,7 @@ public:
   LineSource* line_source = nullptr; // borrowed; outlives the lexer's use of stdin
 
   int lookahead_char = EOF;
-  int token_value = 0; // symbol number of the last identifier or string token
+  int token_value = 0; // symbol number of the last identifier, string or command word
   // After TK_LEXERR: the byte no token starts with (a NUL inside a string
   // counts), or EOF for a string still open at the end of the input.
   int unknown_char = EOF;
@@ -76,6 +80,8 @@ public:
 
 private:
   void advance();
+  // The word after a ":" as an extension command; token_value is its symbol.
+  int command_word();
   int unknown(int c);
   int scan();
   int end_line() const;

@@ -41,20 +41,10 @@ bool user_wants_huge(Interpreter& in, const char* question) {
 }
 
 // Prints f in the method, unless echo is off or the user of an interactive
-// run declines to see a huge diagram or a huge output. The terms are counted
-// only up to the first one too many, so that the check stays cheap.
+// run declines to see it.
 void show_result(Interpreter& in, const GBdd& f, PrintMethod method) {
   if (in.echo_off) return;
-  if (in.interactive && f != GBdd::NULL_()) {
-    int nodes = size(f);
-    if (nodes > HUGE_BDD_NODES) {
-      char question[64];
-      snprintf(question, sizeof question, "huge bdd (%d nodes) print it anyway ? ", nodes);
-      if (!user_wants_huge(in, question)) return;
-    } else if (count_terms(f, method, HUGE_OUTPUT_TERMS + 1) > HUGE_OUTPUT_TERMS) {
-      if (!user_wants_huge(in, "huge output (more than 10000 terms) print it anyway ? ")) return;
-    }
-  }
+  if (!may_print(in, f, [&](long limit) { return count_terms(f, method, limit); })) return;
   print_result(stdout, f, method, in.idents.arg_names());
 }
 
@@ -65,10 +55,9 @@ GBdd eval_tree(Interpreter& in, ExpPtr& tree) {
   return r;
 }
 
-// Runs a statement's work; false when an interrupt or the memory limit ended
-// it. The handles on the way have then released what it built, and the
-// interpreter has said why and forgotten the arguments it declared.
-template <class Work> bool guarded(Interpreter& in, Work work) {
+} // namespace
+
+bool guarded(Interpreter& in, const std::function<void()>& work) {
   int args_before = in.idents.arg_count();
   try {
     work();
@@ -79,7 +68,20 @@ template <class Work> bool guarded(Interpreter& in, Work work) {
   }
 }
 
-} // namespace
+// The terms are counted only up to the first one too many, so that the check
+// stays cheap.
+bool may_print(Interpreter& in, const GBdd& f, const std::function<long(long)>& count_terms) {
+  if (!in.interactive || f == GBdd::NULL_()) return true;
+  int nodes = size(f);
+  if (nodes > HUGE_BDD_NODES) {
+    char question[64];
+    snprintf(question, sizeof question, "huge bdd (%d nodes) print it anyway ? ", nodes);
+    return user_wants_huge(in, question);
+  }
+  if (count_terms && count_terms(HUGE_OUTPUT_TERMS + 1) > HUGE_OUTPUT_TERMS)
+    return user_wants_huge(in, "huge output (more than 10000 terms) print it anyway ? ");
+  return true;
+}
 
 void assign(Interpreter& in, int symbol, ExpPtr tree) {
   IdentTable& idents = in.idents;

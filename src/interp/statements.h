@@ -7,7 +7,22 @@
 #include "eval/exp_node.h"
 #include "output/printing.h"
 
+#include <functional>
+
 class Interpreter;
+
+// Runs a command's work; false when an interrupt or the memory limit ended it.
+// The handles on the way have then released what it built, and the
+// interpreter has said why and forgotten the arguments it declared.
+bool guarded(Interpreter& in, const std::function<void()>& work);
+
+// Whether f, or what a command prints of it, may be printed. An interactive
+// run asks first before a diagram of more than 500 nodes or, for a smaller
+// one, before an output of more than 10000 terms: count_terms(limit) is the
+// number of terms the output holds, counted no further than limit (null for
+// an output that is no list of terms). Other runs, and the null function,
+// print without asking. May collect.
+bool may_print(Interpreter& in, const GBdd& f, const std::function<long(long limit)>& count_terms);
 
 enum SizeMeasure { SIZE_NODES, SIZE_TREE, SIZE_UNSIGNED };
 
