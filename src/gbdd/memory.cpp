@@ -339,11 +339,11 @@ std::uint64_t serial_of(NodeId id) {
   return s;
 }
 
-long count_nodes(const Edge* roots, long count) {
-  std::vector<NodeId> stack;
-  std::vector<NodeId> seen;
-  for (long k = 0; k < count; k++)
-    if (roots[k] != 0) stack.push_back(id_of(roots[k]));
+namespace {
+
+// Marks every unmarked node reachable from the slots on the stack, listing them in
+// `marked` when it is given; returns how many of them are internal nodes.
+long mark_reachable(std::vector<NodeId>& stack, std::vector<NodeId>* marked) {
   long internal = 0;
   while (!stack.empty()) {
     NodeId id = stack.back();
@@ -351,36 +351,29 @@ long count_nodes(const Edge* roots, long count) {
     GBddNode* n = node_at(id);
     if (n->next & MARK_BIT) continue;
     n->next |= MARK_BIT;
-    seen.push_back(id);
+    if (marked != nullptr) marked->push_back(id);
     if (n->index == LEAF_INDEX) continue;
     internal++;
-    stack.push_back(id_of(n->low));
     stack.push_back(id_of(n->high));
+    stack.push_back(id_of(n->low));
   }
+  return internal;
+}
+
+} // namespace
+
+long count_nodes(const Edge* roots, long count) {
+  std::vector<NodeId> stack;
+  std::vector<NodeId> seen;
+  for (long k = 0; k < count; k++)
+    if (roots[k] != 0) stack.push_back(id_of(roots[k]));
+  long internal = mark_reachable(stack, &seen);
   for (NodeId id : seen)
     node_at(id)->next &= ~MARK_BIT;
   return internal;
 }
 
 // ---- collection -------------------------------------------------------------------
-
-namespace {
-
-void mark_from(NodeId root, std::vector<NodeId>& stack) {
-  stack.push_back(root);
-  while (!stack.empty()) {
-    NodeId id = stack.back();
-    stack.pop_back();
-    GBddNode* n = node_at(id);
-    if (n->next & MARK_BIT) continue;
-    n->next |= MARK_BIT;
-    if (n->index == LEAF_INDEX) continue;
-    stack.push_back(id_of(n->high));
-    stack.push_back(id_of(n->low));
-  }
-}
-
-} // namespace
 
 int garbage_collect() {
   long slots = slot_count();
@@ -389,7 +382,8 @@ int garbage_collect() {
   double start = now_seconds();
   std::vector<NodeId> stack;
   for (GBdd* p = alive_head.next; p != &alive_head; p = p->next)
-    if (p->edge != 0) mark_from(id_of(p->edge), stack);
+    if (p->edge != 0) stack.push_back(id_of(p->edge));
+  mark_reachable(stack, nullptr);
   drop_marks_of_dead_nodes();
 
   // One pass in slot order: the dead are poisoned, the marks cleared, and the
