@@ -126,3 +126,14 @@ int msg_info(const char* format, ...) {
   va_end(args);
   return level;
 }
+
+#ifdef BOOLCALC_FUZZ_RESET
+void msg_reset() {
+  level = 0;
+  show_controls = 0;
+  program_name = " ";
+  error_count = 0;
+  spin_tick = 1;
+  spin_phase = 0;
+}
+#endif

@@ -16,3 +16,8 @@ void msg_warning(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int msg_spin(int period);
 int msg_verbose(int needed, const char* format, ...) __attribute__((format(printf, 2, 3)));
 int msg_info(const char* format, ...) __attribute__((format(printf, 1, 2)));
+#ifdef BOOLCALC_FUZZ_RESET
+// Puts the level, the switches, the error count and the spinner back as at
+// start-up. Only fuzzing builds, which run many sessions in one process, have it.
+void msg_reset();
+#endif
