@@ -1,20 +1,32 @@
 # make run   installs what is missing, builds build/boolcalc and starts it
 #            (make run FILE=path runs that command file)
 # make test  installs what is missing, builds the sanitized test build and runs every test
+# make install   builds build/boolcalc and installs it, its man page and the examples
+#                under PREFIX (default /usr/local); make uninstall removes them
 # make bench installs what is missing, builds build-bench (Release) and prints the benchmark
 #            table (takes minutes; make bench BENCH_ARGS=--help lists the options)
 
 JOBS   ?= 2
+PREFIX ?= /usr/local
 FILE   ?=
 BENCH_ARGS ?=
-.PHONY: run test build deps clean bench bench-deps
+.PHONY: run test build deps clean bench bench-deps install uninstall
 
 run: build
 	./build/boolcalc $(FILE)
 
 build: deps
-	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
 	cmake --build build -j $(JOBS)
+
+install: build
+	cmake --install build --prefix $(PREFIX)
+
+# Removes what install put there, as listed in the build's install manifest.
+uninstall:
+	@test -f build/install_manifest.txt || { echo "nothing installed from build/"; exit 1; }
+	xargs rm -f < build/install_manifest.txt
+	rmdir $(PREFIX)/share/doc/boolcalc/examples $(PREFIX)/share/doc/boolcalc 2>/dev/null || true
 
 test: deps
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DBOOLCALC_SANITIZE=ON \

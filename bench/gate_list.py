@@ -7,7 +7,8 @@ computation step by step:
       i NAME              an input; inputs are variables 0, 1, ... in line order
       g NAME OP ARG...    a gate; OP is and, or, nand, nor, xor, xnor (n-ary,
                           xor is parity), buf, not (one operand), const0,
-                          const1 (none); an ARG "!net" is the negated net
+                          const1 (none), ite (condition, then, else); an ARG
+                          "!net" is the negated net
       o NAME              report the node counts of net NAME
       d NAME              net NAME is not used any more
 
@@ -22,7 +23,7 @@ Gates must come in topological order; each net is defined once.
 
 import heapq
 
-OPS = {"and", "or", "nand", "nor", "xor", "xnor", "buf", "not", "const0", "const1"}
+OPS = {"and", "or", "nand", "nor", "xor", "xnor", "buf", "not", "const0", "const1", "ite"}
 
 
 class GateList:
@@ -43,6 +44,8 @@ class GateList:
             raise ValueError(f"gate {name}: {op} with {len(args)} operands")
         if op in ("buf", "not") and len(args) != 1:
             raise ValueError(f"gate {name}: {op} with {len(args)} operands")
+        if op == "ite" and len(args) != 3:
+            raise ValueError(f"gate {name}: ite with {len(args)} operands")
         for a in args:
             if a.lstrip("!") not in self._defined:
                 raise ValueError(f"gate {name} reads {a} before it is defined")
@@ -147,6 +150,8 @@ def _expression(op, lits):
         return lits[0]
     if op == "not":
         return "not " + lits[0]
+    if op == "ite":
+        return f"ite({lits[0]}, {lits[1]}, {lits[2]})"
     body = f" {_INFIX[op]} ".join(lits)
     if op in ("nand", "nor", "xnor"):
         return f"not ({body})"

@@ -2,12 +2,15 @@
 """Runs the benchmark workloads on three sides and prints a Markdown table.
 
     run.py [--build DIR] [--circuits DIR] [--timeout S] [--only FAMILY,...]
-           [--queens-max N] [--mem-limit GIB] [--output FILE]
+           [--queens-max N] [--queens13] [--mem-limit GIB] [--output FILE]
 
 Sides: the calculator (build-bench/boolcalc/boolcalc) on a generated command
 file; the GBdd package through its API (bench_gbdd); BuDDy, the reference
 package (bench_buddy). Families: N-queens (N from 4 until every side has run
-out of time), the netlists of the circuit folder, random 3-CNF formulas.
+out of time; --queens13 adds N = 13 without the time limit), 4x4x4 tic-tac-toe
+with 19 and 20 crosses, the netlists of the circuit folder, random 3-CNF
+formulas. Each side's peak memory is in the table, and the share of the API
+side's time spent collecting.
 
 The node counts are the check: the calculator and bench_gbdd must report the
 same size and unsigned_size for every output, and BuDDy's node count (a diagram
@@ -29,6 +32,7 @@ import time
 import circuit
 import cnf3
 import queens
+import tictactoe
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
@@ -52,6 +56,9 @@ CIRCUITS = [
     ("i2c.blif", "df_level"), ("adder.blif", "df_level"), ("bar.blif", "df_level"),
 ]
 
+# Crosses of the 4x4x4 tic-tac-toe rows.
+TICTACTOE = (19, 20)
+
 # (variables, clauses, seed)
 CNF = [(n, 3 * n, seed) for n in (30, 35, 40, 45) for seed in (1, 2)]
 
@@ -71,6 +78,7 @@ class Outcome:
         self.cpu = cpu
         self.extra = extra or {}
         self.message = message
+        self.rss = None  # peak resident memory in MiB
 
 
 class Runner:
@@ -99,48 +107,51 @@ class Runner:
         return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
     def _once(self, cmd):
-        """(status, stdout, stderr, CPU seconds of the process, wall seconds).
+        """(status, stdout, stderr, CPU seconds of the process, wall seconds, peak RSS
+        in MiB).
 
         The time limit is on CPU time, so that other work on the machine does not
         shorten it; a generous wall-clock limit only guards against a hang. (The
         limit is watched from here: an RLIMIT_CPU would coarsen the process's own
-        CPU clock on some kernels.)"""
-        before = resource.getrusage(resource.RUSAGE_CHILDREN)
+        CPU clock on some kernels.) The process is reaped with wait4, whose usage
+        figures are the process's own: CPU time and peak resident memory."""
         start = time.perf_counter()
         with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
             proc = subprocess.Popen(cmd, stdout=out, stderr=err, stdin=subprocess.DEVNULL,
                                     text=True, preexec_fn=self._limit)
             while True:
-                try:
-                    proc.wait(timeout=0.1)
+                pid, status, usage = os.wait4(proc.pid, os.WNOHANG)
+                if pid == proc.pid:
+                    proc.returncode = os.waitstatus_to_exitcode(status)
                     break
-                except subprocess.TimeoutExpired:
-                    if (self._cpu_of(proc.pid) > self.timeout
-                            or time.perf_counter() - start > 3 * self.timeout + 10):
-                        proc.kill()
-                        proc.wait()
-                        return "timeout", "", "", None, None
+                if (self._cpu_of(proc.pid) > self.timeout
+                        or time.perf_counter() - start > 3 * self.timeout + 10):
+                    proc.kill()
+                    os.wait4(proc.pid, 0)
+                    proc.returncode = -9
+                    return "timeout", "", "", None, None, None
+                time.sleep(0.05)
             wall = time.perf_counter() - start
-            after = resource.getrusage(resource.RUSAGE_CHILDREN)
             out.seek(0)
             err.seek(0)
             out, err = out.read(), err.read()
-        cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
+        cpu = usage.ru_utime + usage.ru_stime
+        rss = usage.ru_maxrss / 1024.0
         if proc.returncode != 0:
             text = (out + err).strip()
             if re.search(r"memory|bad_alloc", text, re.I):
-                return "memory", out, err, None, None
+                return "memory", out, err, None, None, None
             last = text.splitlines()[-1] if text else ""
-            return "error", out, err, f"exit status {proc.returncode}: {last}", None
-        return "ok", out, err, cpu, wall
+            return "error", out, err, f"exit status {proc.returncode}: {last}", None, None
+        return "ok", out, err, cpu, wall, rss
 
     def measure(self, cmd, parse):
         """Runs cmd, again while the runs are short (at most 5 runs, about 2 s in all),
         and keeps the smallest CPU time. parse(stdout, process CPU) gives
         (counts, CPU seconds, extra) or raises ValueError."""
-        best, spent = None, 0.0
+        best, spent, peak = None, 0.0, 0.0
         for _ in range(5):
-            status, out, err, cpu, wall = self._once(cmd)
+            status, out, err, cpu, wall, rss = self._once(cmd)
             if status == "error":
                 return Outcome("error", message=cpu)
             if status != "ok":
@@ -149,8 +160,10 @@ class Runner:
                 counts, seconds, extra = parse(out, cpu)
             except ValueError as e:
                 return Outcome("error", message=f"{e}; stderr: {err.strip()[:200]}")
+            peak = max(peak, rss)
             if best is None or seconds < best.cpu:
                 best = Outcome("ok", counts, seconds, extra)
+            best.rss = peak
             spent += wall
             if spent > 2.0:
                 break
@@ -181,6 +194,8 @@ class Runner:
                     counts.append(tuple(int(w) for w in words[2:]))
                 elif words and words[0] == "cpu":
                     cpu = float(words[1])
+                elif words and words[0] == "gc" and len(words) >= 3:
+                    extra["gc_seconds"] = float(words[2])
                 elif len(words) == 2:
                     extra[words[0]] = words[1]
             if cpu is None or len(counts) != n_outputs:
@@ -239,6 +254,18 @@ def cell_ratio(a, b):
     return f"{a.cpu / b.cpu:.2f}"
 
 
+def cell_rss(o):
+    if o is None or o.status != "ok" or o.rss is None:
+        return ""
+    return f"{o.rss:.0f}"
+
+
+def cell_gc(o):
+    if o is None or o.status != "ok" or "gc_seconds" not in o.extra or o.cpu <= 0:
+        return ""
+    return f"{100.0 * o.extra['gc_seconds'] / o.cpu:.0f} %"
+
+
 def table_line(row, timeout):
     calc, api, buddy = (row["sides"].get(s) for s in SIDES)
     gbdd = next((o for o in (calc, api) if o and o.status == "ok"), None)
@@ -248,13 +275,15 @@ def table_line(row, timeout):
     mark = " **MISMATCH**" if row["problems"] else ""
     cells = [row["label"] + mark, str(len(row["outputs"])), size, unsigned, nodes,
              cell_time(calc, timeout), cell_time(api, timeout), cell_time(buddy, timeout),
-             cell_ratio(calc, buddy), cell_ratio(api, buddy)]
+             cell_ratio(calc, buddy), cell_ratio(api, buddy),
+             cell_rss(calc), cell_rss(api), cell_rss(buddy), cell_gc(api)]
     return "| " + " | ".join(cells) + " |"
 
 
 HEADER = ("| workload | outputs | GBdd nodes | unsigned_size | BuDDy nodes | boolcalc ms "
-          "| GBdd API ms | BuDDy ms | boolcalc / BuDDy | API / BuDDy |\n"
-          "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
+          "| GBdd API ms | BuDDy ms | boolcalc / BuDDy | API / BuDDy "
+          "| boolcalc MiB | API MiB | BuDDy MiB | API collector |\n"
+          "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
 
 
 def machine_lines(build):
@@ -299,6 +328,8 @@ NOTES = """\
 - Node counts are sums over the outputs of each output's own count. GBdd nodes: `size`
   (complement edges); unsigned_size: nodes of the same diagram without complement edges,
   which must equal BuDDy's `bdd_nodecount`, output by output. The run fails otherwise.
+- Memory: peak resident set of each process (MiB), the largest of its runs. API
+  collector: the share of the API side's measured time spent in collections.
 - Times are CPU milliseconds, the best of up to 5 runs when a run is short. boolcalc: the
   whole process (start-up, reading and parsing the command file, the `size` lines
   included), so rows under a few milliseconds mostly measure the start-up. GBdd API and
@@ -314,6 +345,9 @@ NOTES = """\
   (depth-first from the deepest output, deepest operand first); one assignment per gate,
   nets deleted after their last use. Left out: c6288 and c7552 (too large in every order
   tried), c2670 and c5315 in `decl` order.
+- Tic-tac-toe N: the 4x4x4 board, exactly N crosses on the 64 cells and every one of the
+  76 lines of four holding at least one cross and one nought; variables cell by cell; the
+  count built first, then the lines conjoined one at a time (`bench/tictactoe.py`).
 - 3-CNF: random clauses of three distinct variables (fixed seeds), conjoined clause by
   clause; the label gives variables/clauses/seed."""
 
@@ -324,14 +358,16 @@ def main():
     ap.add_argument("--circuits", default=os.environ.get(
         "BOOLCALC_CIRCUITS", os.path.join(ROOT, "..", "shared", "data", "circuits")))
     ap.add_argument("--timeout", type=float, default=60.0, help="CPU seconds per run")
-    ap.add_argument("--only", default="queens,circuits,cnf")
+    ap.add_argument("--only", default="queens,tictactoe,circuits,cnf")
     ap.add_argument("--queens-max", type=int, default=18)
+    ap.add_argument("--queens13", action="store_true",
+                    help="also run N-queens 13 without the time limit (minutes, GiBs)")
     ap.add_argument("--mem-limit", type=float, default=12.0, help="GiB per process")
     ap.add_argument("--output", help="also write the Markdown text here "
                     "(default: BUILD/bench-results.md)")
     args = ap.parse_args()
     families = set(args.only.split(","))
-    unknown = families - {"queens", "circuits", "cnf"}
+    unknown = families - {"queens", "tictactoe", "circuits", "cnf"}
     if unknown:
         ap.error(f"unknown families: {', '.join(sorted(unknown))}")
     runner = Runner(args)
@@ -393,6 +429,23 @@ def main():
             "buddy": runner.run_program(runner.buddy, ["gates", gates], len(outs)),
         }}
         finish(row)
+
+    if args.queens13:
+        path = os.path.join(work, "queens13.cmd")
+        with open(path, "w") as f:
+            f.write(queens.commands(13))
+        saved, runner.timeout = runner.timeout, 3600.0
+        row = {"label": "queens 13 (no time limit)", "outputs": ["queens"],
+               "solutions": QUEENS_SOLUTIONS[13], "sides": {
+                   "boolcalc": runner.run_boolcalc(path, 1),
+                   "api": runner.run_program(runner.api, ["queens", "13"], 1),
+                   "buddy": runner.run_program(runner.buddy, ["queens", "13"], 1)}}
+        runner.timeout = saved
+        finish(row)
+
+    if "tictactoe" in families:
+        for n in TICTACTOE:
+            run_gate_workload(f"tic-tac-toe {n}", tictactoe.convert(n), f"tictactoe{n}")
 
     if "circuits" in families:
         for name, order in CIRCUITS:

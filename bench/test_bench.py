@@ -12,12 +12,16 @@ import tempfile
 import unittest
 
 import circuit
+import random
 import run
+import tictactoe
 
 
-def evaluate(gl, values):
-    """Output values of a GateList under an input assignment (name -> bool)."""
-    nets = dict(values)
+def evaluate(gl, values, nets=None):
+    """Output values of a GateList under an input assignment (name -> bool); the
+    value of every net is left in `nets` when it is given."""
+    nets = {} if nets is None else nets
+    nets.update(values)
 
     def lit(a):
         return not nets[a[1:]] if a.startswith("!") else nets[a]
@@ -35,6 +39,7 @@ def evaluate(gl, values):
             "xor": lambda: sum(v) % 2 == 1, "xnor": lambda: sum(v) % 2 == 0,
             "buf": lambda: v[0], "not": lambda: not v[0],
             "const0": lambda: False, "const1": lambda: True,
+            "ite": lambda: v[1] if v[0] else v[2],
         }[op]()
     return results
 
@@ -126,6 +131,34 @@ class Readers(unittest.TestCase):
     def test_undefined_net_is_refused(self):
         with self.assertRaises(ValueError):
             convert_text("INPUT(a)\nOUTPUT(z)\nz = AND(a, nowhere)\n", ".bench")
+
+
+class TicTacToe(unittest.TestCase):
+    def test_lines_are_the_76_lines_of_the_cube(self):
+        lines = tictactoe.lines()
+        self.assertEqual(len({frozenset(l) for l in lines}), 76)
+        for l in lines:
+            points = [(c // 16, c // 4 % 4, c % 4) for c in l]
+            steps = {tuple(b[a] - p[a] for a in range(3)) for p, b in zip(points, points[1:])}
+            self.assertEqual(len(steps), 1)  # four cells on one straight line
+
+    def test_gate_list_is_the_definition(self):
+        # The count and every line constraint on their own (the output is their
+        # conjunction, and nearly every random position breaks some line).
+        n = 20
+        gl = tictactoe.convert(n)
+        rng = random.Random(5)
+        lines = tictactoe.lines()
+        for _ in range(200):
+            crosses = set(rng.sample(range(64), n + rng.choice((-1, 0, 1))))
+            nets = {}
+            [(_, got)] = evaluate(gl, {gl.inputs[c]: c in crosses for c in range(64)}, nets)
+            self.assertEqual(nets[f"e_0_{n}"], len(crosses) == n)
+            for m, l in enumerate(lines, 1):
+                k = sum(c in crosses for c in l)
+                self.assertEqual((nets[f"some{m}"], nets[f"notall{m}"]), (k > 0, k < 4))
+            mixed = all(0 < sum(c in crosses for c in l) < 4 for l in lines)
+            self.assertEqual(got, len(crosses) == n and mixed)
 
 
 class CommandFile(unittest.TestCase):

@@ -163,6 +163,13 @@ typename P::Fn build_gate(const std::string& op, const std::vector<typename P::F
     ok = false;
     return P::zero();
   }
+  if (op == "ite") {
+    if (a.size() != 3) {
+      ok = false;
+      return P::zero();
+    }
+    return P::ite(a[0], a[1], a[2]);
+  }
   if (op == "buf") return a[0];
   if (op == "not") return P::not1(a[0]);
   if (op == "and" || op == "nand" || op == "or" || op == "nor") {

@@ -22,6 +22,7 @@ constexpr std::size_t RUN_STACK_BYTES = std::size_t(1) << 30;
 // nodes, enough for every command file of the tests, small enough that an input
 // building an exponential diagram stops within milliseconds.
 constexpr std::uint64_t STORE_BUDGET_BYTES = std::uint64_t(12) << 20;
+constexpr char STORE_BUDGET_TEXT[] = "12M";
 // Slots of the store each session starts with; it grows as the session needs.
 constexpr int FRESH_STORE_SLOTS = 1024;
 // Characters a session may print. A diagram of a few dozen nodes can have
@@ -63,13 +64,12 @@ void reset_process_state() {
   msg_reset();
 }
 
-// Closes the files of an exec that an abort left open, innermost first.
-void close_exec_files(Interpreter& in) {
-  while (!in.saved_inputs.empty()) {
-    fclose(in.input);
-    in.input = in.saved_inputs.back();
-    in.saved_inputs.pop_back();
-  }
+// Points the interpreter back at its own input after the output budget unwound
+// through exec, whose files have closed themselves on the way.
+void leave_exec_files(Interpreter& in) {
+  if (in.saved_inputs.empty()) return;
+  in.input = in.saved_inputs.front();
+  in.saved_inputs.clear();
 }
 
 // Runs the text as one session, then resets what the session left behind.
@@ -84,13 +84,12 @@ void run_session(const std::uint8_t* data, std::size_t size) {
   output_left = OUTPUT_BUDGET_BYTES;
   {
     Interpreter in(input);
+    in.memory_limit_text = STORE_BUDGET_TEXT;
     try {
       in.read_loop(false);
       fflush(stdout);
-    } catch (const GBddAbort&) {
-      close_exec_files(in);
     } catch (const OutputBudgetSpent&) {
-      close_exec_files(in);
+      leave_exec_files(in);
     }
   }
   fclose(input);

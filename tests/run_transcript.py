@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Runs one transcript case against the real program and compares bytes.
 
-NAME.in      the commands; fed on standard input through a pipe, or, when
-             NAME.args exists, given as the file argument (NAME.args holds the
-             arguments, one per line; the word @IN stands for the .in file).
+NAME.in      the commands; fed on standard input through a pipe, or given as
+             the file argument where NAME.args names it (NAME.args holds the
+             arguments, one per line; the word @IN stands for the .in file,
+             named relative to the folder the case runs in, which is its own).
 NAME.out     the exact standard output expected.
 NAME.err     the exact standard error expected (when absent: empty).
 NAME.status  the expected exit status (when absent: 0).
@@ -29,8 +30,9 @@ def main():
     if args is not None:
         for word in args.decode().splitlines():
             if word:
-                argv.append(os.path.abspath(input_path) if word == "@IN" else word)
-        stdin = b""
+                argv.append(os.path.basename(input_path) if word == "@IN" else word)
+        if "@IN" in args.decode().splitlines():
+            stdin = b""
     env = dict(os.environ)
     env.setdefault("ASAN_OPTIONS", "detect_leaks=1")
     cwd = os.path.dirname(os.path.abspath(input_path))

@@ -1,8 +1,11 @@
 #include "eval/evaluator.h"
 
 #include "eval/ident_table.h"
+#include "names/messages.h"
 
 #include <cstdio>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -26,6 +29,28 @@ GBdd apply_binary(int kind, const GBdd& left, const GBdd& right) {
   default: return !xor_(left, right);
   }
 }
+
+// Temporary bindings of names to values, for a "let" or the formals of a
+// call: the saved records go back when the scope ends, last binding first,
+// also when an interrupt unwinds through it.
+class Bindings {
+public:
+  explicit Bindings(IdentTable& idents_) : idents(idents_) {}
+  Bindings(const Bindings&) = delete;
+  Bindings& operator=(const Bindings&) = delete;
+  ~Bindings() {
+    for (size_t i = saved.size(); i-- > 0;)
+      idents.swap_record(saved[i].first, std::move(saved[i].second));
+  }
+  void bind(int symbol, const GBdd& value) {
+    saved.emplace_back(symbol,
+                       idents.swap_record(symbol, std::make_unique<VarInfo>(symbol, value)));
+  }
+
+private:
+  IdentTable& idents;
+  std::vector<std::pair<int, std::unique_ptr<IdentInfo>>> saved;
+};
 
 // One call of evaluate: the borrowed table and the counters of the limits,
 // which live no longer than the statement.
@@ -61,7 +86,7 @@ GBdd Evaluation::run(const ExpNode* node) {
 GBdd Evaluation::eval_rec(const ExpNode* node) {
   if (aborted) return GBdd::NULL_();
   if (depth >= MAX_DEPTH) {
-    printf("expression nested too deeply\n");
+    msg_calc_error("expression nested too deeply\n");
     aborted = true;
     return GBdd::NULL_();
   }
@@ -77,7 +102,7 @@ GBdd Evaluation::eval_ident(int symbol) {
   if (ArgInfo* arg = info->as_arg()) return arg->var;
   if (VarInfo* var = info->as_var()) return var->value;
   if (ConstInfo* c = info->as_const()) return c->value;
-  printf("unknown ident \"%s\"\n", idents.text_of(symbol));
+  msg_calc_error("unknown ident \"%s\"\n", idents.text_of(symbol));
   return GBdd::NULL_();
 }
 
@@ -145,7 +170,8 @@ GBdd Evaluation::eval_list_operator(const ExpNode* node) {
 GBdd Evaluation::apply_user_function(const ExpNode* node, UsrFuncInfo* f) {
   int symbol = node->symbol;
   if (node->count != f->arity) {
-    printf("%d operands are expected for \"%s\" function\n", f->arity, idents.text_of(symbol));
+    msg_calc_error("%d operands are expected for \"%s\" function\n", f->arity,
+                   idents.text_of(symbol));
     return GBdd::NULL_();
   }
   std::vector<GBdd> values;
@@ -154,8 +180,8 @@ GBdd Evaluation::apply_user_function(const ExpNode* node, UsrFuncInfo* f) {
     values.push_back(eval_rec(node->children[i]));
   if (aborted) return GBdd::NULL_();
   if (applications >= MAX_APPLICATIONS) {
-    printf("\"%s\": more than %d nested function applications\n", idents.text_of(symbol),
-           MAX_APPLICATIONS);
+    msg_calc_error("\"%s\": more than %d nested function applications\n", idents.text_of(symbol),
+                   MAX_APPLICATIONS);
     aborted = true;
     return GBdd::NULL_();
   }
@@ -164,27 +190,25 @@ GBdd Evaluation::apply_user_function(const ExpNode* node, UsrFuncInfo* f) {
   int arity = f->arity;
   std::vector<int> formals(f->formals.get(), f->formals.get() + arity);
   const ExpNode* body = f->body.get();
-  std::vector<std::unique_ptr<IdentInfo>> saved(arity);
+  Bindings bindings(idents);
   for (int i = 0; i < arity; i++)
-    saved[i] = idents.swap_record(formals[i], std::make_unique<VarInfo>(formals[i], values[i]));
+    bindings.bind(formals[i], values[i]);
   applications++;
   GBdd r = eval_rec(body);
   applications--;
-  for (int i = arity; i-- > 0;)
-    idents.swap_record(formals[i], std::move(saved[i]));
   return r;
 }
 
 GBdd Evaluation::eval_call(const ExpNode* node) {
   IdentInfo* info = idents.record(node->symbol);
   if (!info) {
-    printf("unknown function \"%s\"\n", idents.text_of(node->symbol));
+    msg_calc_error("unknown function \"%s\"\n", idents.text_of(node->symbol));
     return GBdd::NULL_();
   }
   if (PredefFuncInfo* p = info->as_predef_func()) {
     if (p->arity >= 0 && p->arity != node->count) {
-      printf("%d operands are expected for \"%s\" function\n", p->arity,
-             idents.text_of(node->symbol));
+      msg_calc_error("%d operands are expected for \"%s\" function\n", p->arity,
+                     idents.text_of(node->symbol));
       return GBdd::NULL_();
     }
     std::vector<GBdd> values;
@@ -192,17 +216,16 @@ GBdd Evaluation::eval_call(const ExpNode* node) {
     return p->handler(node->count, values.data());
   }
   if (UsrFuncInfo* f = info->as_usr_func()) return apply_user_function(node, f);
-  printf("\"%s\" is not a function\n", idents.text_of(node->symbol));
+  msg_calc_error("\"%s\" is not a function\n", idents.text_of(node->symbol));
   return GBdd::NULL_();
 }
 
 GBdd Evaluation::eval_let(const ExpNode* node) {
   int s = node->symbol;
   GBdd bound = eval_rec(node->children[0]);
-  std::unique_ptr<IdentInfo> saved = idents.swap_record(s, std::make_unique<VarInfo>(s, bound));
-  GBdd r = eval_rec(node->children[1]);
-  idents.swap_record(s, std::move(saved));
-  return r;
+  Bindings binding(idents);
+  binding.bind(s, bound);
+  return eval_rec(node->children[1]);
 }
 
 GBdd Evaluation::eval_quantifier(const ExpNode* node) {

@@ -24,8 +24,17 @@ void IdentTable::set_const(int symbol, const GBdd& value) {
 GBdd IdentTable::declare_arg(int symbol) {
   GBdd var = GBdd::variable(arg_count());
   arg_texts.push_back(text_of(symbol));
+  arg_symbols.push_back(symbol);
   swap_record(symbol, std::make_unique<ArgInfo>(symbol, var));
   return var;
+}
+
+void IdentTable::forget_args_from(int count) {
+  while (arg_count() > count) {
+    swap_record(arg_symbols.back(), nullptr);
+    arg_symbols.pop_back();
+    arg_texts.pop_back();
+  }
 }
 
 const char* IdentTable::text_of(int symbol) const {

@@ -28,6 +28,9 @@ public:
   // Makes a symbol that has no record the next argument and returns its
   // positive literal. May collect.
   GBdd declare_arg(int symbol);
+  // Undeclares the arguments numbered count and above, the newest first: a
+  // command that was ended early leaves no argument of its own behind.
+  void forget_args_from(int count);
 
   // The printed name of each argument, by argument number; the texts belong to
   // the symbol store.
@@ -42,4 +45,5 @@ private:
   const SymbolTable& symbols;
   std::vector<std::unique_ptr<IdentInfo>> records; // by symbol number; slot 0 unused
   std::vector<const char*> arg_texts;
+  std::vector<int> arg_symbols; // by argument number
 };

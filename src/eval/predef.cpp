@@ -1,5 +1,7 @@
 #include "eval/predef.h"
 
+#include "names/messages.h"
+
 #include <cstdio>
 #include <map>
 #include <utility>
@@ -25,7 +27,7 @@ GBdd cuts_handler(int, const GBdd* op) {
 
 GBdd restrict_handler(int, const GBdd* op) {
   if (op[1] == GBdd::FALSE_()) {
-    printf("can't restrict by false() function\n");
+    msg_calc_error("can't restrict by false() function\n");
     return GBdd::NULL_();
   }
   return restrict(op[0], op[1]);
@@ -33,7 +35,7 @@ GBdd restrict_handler(int, const GBdd* op) {
 
 GBdd constrain_handler(int, const GBdd* op) {
   if (op[1] == GBdd::FALSE_()) {
-    printf("can't constrain by false() function\n");
+    msg_calc_error("can't constrain by false() function\n");
     return GBdd::NULL_();
   }
   return constrain(op[0], op[1]);
@@ -41,7 +43,7 @@ GBdd constrain_handler(int, const GBdd* op) {
 
 GBdd constrain_td_handler(int, const GBdd* op) {
   if (op[1] == GBdd::FALSE_()) {
-    printf("can't constrain by false() function\n");
+    msg_calc_error("can't constrain by false() function\n");
     return GBdd::NULL_();
   }
   return constrain_td(op[0], op[1]);
@@ -56,7 +58,7 @@ GBdd supp_handler(int, const GBdd* op) {
 
 GBdd root_handler(int count, const GBdd* op) {
   if (count == 0) {
-    printf("at least 1 operand is expected for 'root'\n");
+    msg_calc_error("at least 1 operand is expected for 'root'\n");
     return GBdd::NULL_();
   }
   int m = LEAF_INDEX;

@@ -24,16 +24,19 @@ struct CacheEntry {
 };
 static_assert(sizeof(CacheEntry) == 16);
 
-// One entry for every this many slots of the store.
-constexpr std::uint64_t SLOTS_PER_ENTRY = 2;
+// At least one entry for every this many slots of the store: a larger table
+// answers more, but beyond one entry a slot it is mostly memory.
+constexpr std::uint64_t SLOTS_PER_ENTRY = 1;
 
 CacheEntry* entries = nullptr;
 std::uint64_t mask = 0; // size - 1; the size is a power of two
 
 std::uint64_t slot_of(Edge a, Edge b, Edge c) {
-  std::uint64_t h = ((std::uint64_t(a) << 32) | b) * 0x9E3779B97F4A7C15ull;
-  h += c * 0xC2B2AE3D27D4EB4Full;
-  return (h ^ (h >> 29)) & mask;
+  std::uint64_t h =
+      (a * 0x9E3779B97F4A7C15ull) ^ (b * 0xC2B2AE3D27D4EB4Full) ^ (c * 0x165667B19E3779F9ull);
+  h ^= h >> 32;
+  h *= 0xD6E8FEB86659FD93ull;
+  return (h ^ (h >> 32)) & mask;
 }
 
 } // namespace
@@ -56,22 +59,17 @@ void cache_clear() {
 }
 
 void cache_resize(std::uint64_t slots) {
+  // The largest power of two within the store's share: one entry for every one
+  // to two slots as the store grows.
   std::uint64_t size = 1024;
-  while (size * SLOTS_PER_ENTRY < slots)
+  while (2 * size * SLOTS_PER_ENTRY <= slots)
     size *= 2;
   if (entries != nullptr && size == mask + 1) {
     cache_clear();
     return;
   }
-  auto* fresh = static_cast<CacheEntry*>(std::calloc(size, sizeof(CacheEntry)));
-  if (fresh == nullptr) {
-    if (entries != nullptr) { // keep the smaller table
-      cache_clear();
-      return;
-    }
-    memory_exhausted();
-  }
-  std::free(entries);
+  auto* fresh = static_cast<CacheEntry*>(map_table(size * sizeof(CacheEntry)));
+  unmap_table(entries, cache_bytes());
   entries = fresh;
   mask = size - 1;
 }

@@ -19,6 +19,8 @@ Edge rec_and(Edge a, Edge b) {
   if (a == b) return a;
   if (same_node(a, b)) return FALSE_EDGE; // b is the negation of a
 
+  prefetch_node(a);
+  prefetch_node(b);
   if (a > b) std::swap(a, b); // one memo key for both orders
   if (Edge hit = cache_get(a, b, OP_AND)) return hit;
 
@@ -44,6 +46,8 @@ Edge rec_xor(Edge a, Edge b) {
   if (a == b) return FALSE_EDGE;
   if (same_node(a, b)) return TRUE_EDGE;
 
+  prefetch_node(a);
+  prefetch_node(b);
   if (a > b) std::swap(a, b);
   if (Edge hit = cache_get(a, b, OP_XOR)) return hit;
 
@@ -76,6 +80,8 @@ Edge rec_ite(Edge c, Edge f, Edge g) {
     if (same_node(f, g)) return rec_xor(c, g);
   }
 
+  prefetch_node(f);
+  prefetch_node(g);
   if (Edge hit = cache_get(c, f, g)) return hit;
   int top = min_index(top_index(c), min_index(top_index(f), top_index(g)));
   GBdd low(rec_ite(low_at(c, top), low_at(f, top), low_at(g, top)));

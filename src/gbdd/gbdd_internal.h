@@ -151,6 +151,13 @@ inline Edge high_at(Edge e, int top) {
   return top_index(e) == top ? high_of(e) : e;
 }
 
+// Starts loading the node of e: a core asks for its operands' nodes before it
+// probes the computed table, so that the two memory accesses overlap instead of
+// following one another.
+inline void prefetch_node(Edge e) {
+  __builtin_prefetch(&memory.nodes[e >> 2]);
+}
+
 // The value of a value leaf, kept in the two child fields.
 inline std::uintptr_t leaf_value_of(const GBddNode* n) {
   return (std::uintptr_t(n->high) << 32) | n->low;
@@ -165,6 +172,11 @@ Edge get_leaf(std::uintptr_t v);
 std::uint64_t node_bucket(std::int32_t index, Edge32 low, Edge32 high);
 // The creation serial of a slot.
 std::uint64_t serial_of(NodeId id);
+// Zero-filled memory for the node array and the tables; ends the run when the
+// system refuses it.
+void* map_table(std::size_t bytes);
+void* remap_table(void* p, std::size_t old_bytes, std::size_t new_bytes);
+void unmap_table(void* p, std::size_t bytes);
 // Slots of the store, used or not.
 inline long slot_count() {
   return static_cast<long>(memory.capacity);

@@ -21,6 +21,7 @@
 #include <cstring>
 #include <ctime>
 #include <new>
+#include <sys/mman.h>
 #include <vector>
 
 // ---- package-wide state, in build order --------------------------------------------
@@ -45,6 +46,47 @@ int forall_x2max_index;
 
 void drop_marks_of_dead_nodes(); // size.cpp: user marks die with their node
 
+// ---- table memory ---------------------------------------------------------------------
+// The node array and the tables are mapped directly, zero-filled, and large ones
+// are asked for huge pages: they are read at random, and with small pages nearly
+// every read of a large store would miss the address-translation cache too.
+
+namespace {
+
+constexpr std::size_t PAGE = 4096;
+constexpr std::size_t HUGE_PAGE = std::size_t(2) << 20;
+
+std::size_t mapped_size(std::size_t bytes) {
+  return (bytes + PAGE - 1) / PAGE * PAGE;
+}
+
+void advise_huge(void* p, std::size_t bytes) {
+  if (bytes >= HUGE_PAGE) madvise(p, mapped_size(bytes), MADV_HUGEPAGE);
+}
+
+} // namespace
+
+void* map_table(std::size_t bytes) {
+  if (bytes == 0) return nullptr;
+  void* p = mmap(nullptr, mapped_size(bytes), PROT_READ | PROT_WRITE,
+                 MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (p == MAP_FAILED) memory_exhausted();
+  advise_huge(p, bytes);
+  return p;
+}
+
+void* remap_table(void* p, std::size_t old_bytes, std::size_t new_bytes) {
+  if (p == nullptr) return map_table(new_bytes);
+  void* q = mremap(p, mapped_size(old_bytes), mapped_size(new_bytes), MREMAP_MAYMOVE);
+  if (q == MAP_FAILED) memory_exhausted();
+  advise_huge(q, new_bytes);
+  return q;
+}
+
+void unmap_table(void* p, std::size_t bytes) {
+  if (p != nullptr) munmap(p, mapped_size(bytes));
+}
+
 namespace {
 
 int init_count;
@@ -53,16 +95,17 @@ std::uint64_t memory_limit = 0; // bytes; 0: none
 
 const char TRUE_BDD_TEXT[] = "true_bdd";
 const char FALSE_BDD_TEXT[] = "false_bdd";
-// Slots of a fresh store. The array is touched only as far as the frontier, so
-// a large start costs address space, not memory.
-constexpr int DEFAULT_CAPACITY = 1 << 16;
+// Slots of a fresh store: few, since the unique and computed tables are touched
+// at random and each page touched for the first time costs a fault; a store
+// that fills up doubles.
+constexpr int DEFAULT_CAPACITY = (1 << 12) - FIRST_SLOT - 1;
 #ifdef GBDD_GC_STRESS
 constexpr int GC_STRESS_CAPACITY = 8;
 #endif
 // A collection that leaves less than this share of the slots free grows the
 // store: collecting a nearly full store again and again costs more than the
 // memory it saves.
-constexpr double MIN_FREE_SHARE = 0.25;
+constexpr double MIN_FREE_SHARE = 0.4;
 constexpr int SERIAL_BYTES = 6;
 
 std::uintptr_t default_true_value() {
@@ -102,13 +145,14 @@ void init_node(NodeId id, int index, Edge32 low, Edge32 high) {
 }
 
 void release_arrays() {
-  std::free(memory.nodes);
-  std::free(memory.buckets);
-  std::free(memory.serials);
+  unmap_table(memory.nodes, memory.capacity * sizeof(GBddNode));
+  unmap_table(memory.buckets, (memory.bucket_mask + 1) * sizeof(NodeId));
+  unmap_table(memory.serials, memory.capacity * SERIAL_BYTES);
   memory.nodes = nullptr;
   memory.buckets = nullptr;
   memory.serials = nullptr;
   memory.capacity = 0;
+  memory.bucket_mask = 0;
 }
 
 // Runs before every default-priority static initialiser of the program, so the
@@ -156,9 +200,12 @@ void insert_node(NodeId id, std::uint64_t bucket) {
 // Rebuilds every chain over a bucket array of `count` buckets, and the free list
 // in slot order. Creates no node, so it cannot collect.
 void rebuild_chains(std::uint64_t count) {
-  std::free(memory.buckets);
-  memory.buckets = static_cast<NodeId*>(std::calloc(count, sizeof(NodeId)));
-  if (memory.buckets == nullptr) memory_exhausted();
+  if (memory.buckets != nullptr && count == memory.bucket_mask + 1) {
+    std::memset(memory.buckets, 0, count * sizeof(NodeId));
+  } else {
+    unmap_table(memory.buckets, (memory.bucket_mask + 1) * sizeof(NodeId));
+    memory.buckets = static_cast<NodeId*>(map_table(count * sizeof(NodeId)));
+  }
   memory.bucket_mask = count - 1;
   memory.free_list = 0;
   memory.free_count = 0;
@@ -181,12 +228,10 @@ bool grow_store(std::uint64_t slots) {
   if (slots <= memory.capacity) return false;
   std::uint64_t buckets = bucket_count_for(slots);
   if (memory_limit != 0 && store_bytes_for(slots, buckets) > memory_limit) return false;
-  auto* nodes = static_cast<GBddNode*>(std::realloc(memory.nodes, slots * sizeof(GBddNode)));
-  if (nodes == nullptr) memory_exhausted();
-  memory.nodes = nodes;
-  auto* serials = static_cast<std::uint8_t*>(std::realloc(memory.serials, slots * SERIAL_BYTES));
-  if (serials == nullptr) memory_exhausted();
-  memory.serials = serials;
+  memory.nodes = static_cast<GBddNode*>(
+      remap_table(memory.nodes, memory.capacity * sizeof(GBddNode), slots * sizeof(GBddNode)));
+  memory.serials = static_cast<std::uint8_t*>(
+      remap_table(memory.serials, memory.capacity * SERIAL_BYTES, slots * SERIAL_BYTES));
   memory.capacity = slots;
   if (buckets != memory.bucket_mask + 1) rebuild_chains(buckets);
   cache_resize(slots);
@@ -381,8 +426,11 @@ bool init_store(int capacity, std::uintptr_t true_value, std::uintptr_t false_va
   memory.allocation_count = 0;
   memory.frontier = FIRST_SLOT + 1;
   memory.bucket_mask = 0;
-  // The boolean leaf and the reserved slots below it, then the requested room.
-  std::uint64_t slots = std::uint64_t(FIRST_SLOT) + 1 + (capacity > 0 ? capacity : 1);
+  // The boolean leaf and the reserved slots below it, then the requested room,
+  // rounded up to a power of two: the unique table then has one bucket a slot.
+  std::uint64_t slots = 8;
+  while (slots < std::uint64_t(FIRST_SLOT) + 1 + (capacity > 0 ? capacity : 1))
+    slots *= 2;
   memory.capacity = 0;
   if (!grow_store(slots)) memory_exhausted();
   memory.true_value = true_value;

@@ -2,9 +2,13 @@
 
 #include "eval/predef.h"
 #include "interp/interpreter.h"
+#include "names/messages.h"
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
 
 namespace {
 
@@ -64,6 +68,13 @@ constexpr int MAX_EXEC_DEPTH = 64;
 
 } // namespace
 
+FILE* open_command_file(const char* name) {
+  // A directory opens for reading but reads as an empty file.
+  struct stat st;
+  if (stat(name, &st) == 0 && S_ISDIR(st.st_mode)) return nullptr;
+  return fopen(name, "r");
+}
+
 void help(Interpreter& in) {
   in.console_print("version %s\n", VERSION);
   in.console_print("commands are:\n");
@@ -90,24 +101,28 @@ void exec(Interpreter& in, int symbol) {
   // Fuzzing builds run in a scratch directory and read only the files there: a
   // name reaching out of it could read a device that never ends.
   if (name[0] == '/' || std::strstr(name, "..")) {
-    printf("can't open \"%s\"\n", name);
+    msg_calc_error("can't open \"%s\"\n", name);
     return;
   }
 #endif
   if ((int)in.saved_inputs.size() >= MAX_EXEC_DEPTH) {
-    printf("can't exec \"%s\", more than %d nested files\n", name, MAX_EXEC_DEPTH);
+    msg_calc_error("can't exec \"%s\", more than %d nested files\n", name, MAX_EXEC_DEPTH);
     return;
   }
-  FILE* file = fopen(name, "r");
+  std::unique_ptr<FILE, int (*)(FILE*)> file(open_command_file(name), fclose);
   if (!file) {
-    printf("can't open \"%s\"\n", name);
+    msg_calc_error("can't open \"%s\"\n", name);
     return;
   }
   in.saved_inputs.push_back(in.input);
-  in.input = file;
+  Lexer::InputState outer = in.lexer.suspend();
+  std::string outer_name = std::move(in.input_name);
+  in.input = file.get();
+  in.input_name = name;
   printf("reading \"%s\"\n", name);
   in.read_loop(false);
-  fclose(file);
+  in.input_name = std::move(outer_name);
+  in.lexer.resume(outer);
   in.input = in.saved_inputs.back();
   in.saved_inputs.pop_back();
 }

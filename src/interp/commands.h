@@ -1,7 +1,13 @@
 #pragma once
 // The commands that manage the interpreter itself.
 
+#include <cstdio>
+
 class Interpreter;
+
+// Opens a command file for reading; null when it cannot be read or is a
+// directory.
+FILE* open_command_file(const char* name);
 
 // The version and the list of commands, on the console.
 void help(Interpreter& in);

@@ -18,6 +18,8 @@ class Interpreter;
 #include "interp/parser.h"
 #include "interp/statements.h"
 
+#include <cstring>
+
 static int yylex(YYSTYPE* value, Interpreter& in);
 static void yyerror(Interpreter& in, const char* message);
 
@@ -167,7 +169,7 @@ static int yylex(YYSTYPE* value, Interpreter& in) {
   Lexer& lexer = in.lexer;
   int token = lexer.next_token();
   if (token == TK_IDENT || token == TK_STRING) value->symbol = lexer.token_value;
-  if (token == TK_LEXERR && lexer.unknown_char != EOF) {
+  if (token == TK_LEXERR && lexer.unknown_char >= 0) {
     int c = lexer.unknown_char;
     bool printable = c >= 32 && c <= 126;
     in.console_print("lexical error : unknown char '%c' (%d)\n", printable ? c : ' ', c);
@@ -176,12 +178,17 @@ static int yylex(YYSTYPE* value, Interpreter& in) {
 }
 
 // Skips the rest of a bad command up to the next ";" in the raw characters,
-// so that a ";" inside a comment or a string ends the skip too.
-static void yyerror(Interpreter& in, const char*) {
+// so that a ";" inside a comment or a string ends the skip too. An error found
+// at a ";" token has already reached the end of the bad command.
+static void yyerror(Interpreter& in, const char* message) {
+  Lexer& lexer = in.lexer;
+  // Ctrl-C on a line of the command has dropped it: no error, nothing to skip.
+  if (lexer.last_token == TK_LEXERR && lexer.unknown_char == Lexer::INTERRUPTED) return;
+  in.report_syntax_error(std::strcmp(message, "memory exhausted") == 0);
   in.console_print("recovery on ';'\n");
-  if (in.lexer.skip_to_semicolon())
+  if (lexer.last_token == TK_SEMI || lexer.skip_to_semicolon())
     in.console_print("error recovered\n");
-  else
+  else if (lexer.lookahead_char != Lexer::INTERRUPTED)
     in.console_print("end of file seen, abort...\n");
 }
 

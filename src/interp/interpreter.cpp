@@ -1,7 +1,9 @@
 #include "interp/interpreter.h"
 
 #include "eval/predef.h"
+#include "grammar.h"
 #include "interp/parser.h"
+#include "names/messages.h"
 
 #include <cstdarg>
 #include <unistd.h>
@@ -29,7 +31,13 @@ Interpreter::Interpreter(FILE* input_)
 void Interpreter::run() {
   console_print("version %s\n", VERSION);
   console_print("Type \"help\" for informations\n");
+  if (interactive) {
+    line_editor = std::make_unique<LineEditor>(history_file());
+    lexer.line_source = line_editor.get();
+  }
   read_loop(true);
+  lexer.line_source = nullptr;
+  line_editor.reset();
 }
 
 void Interpreter::console_print(const char* format, ...) {
@@ -42,13 +50,57 @@ void Interpreter::console_print(const char* format, ...) {
 }
 
 void Interpreter::read_loop(bool prompt) {
-  for (;;) {
-    if (prompt) {
+  while (!stopped && !abandoning) {
+    if (prompt && line_editor) {
+      LineEditor::forget_interrupt(); // one that came after the last command ended
+      line_editor->prompt_command();
+    } else if (prompt) {
       fflush(stdout);
       console_print(">>");
       fflush(stderr);
     }
     if (!lexer.start_input(input)) return;
-    if (parse_command(*this) == 0) return;
+    int errors_before = syntax_errors + msg_calc_error_count();
+    bool more = parse_command(*this) != 0;
+    if (bail && syntax_errors + msg_calc_error_count() > errors_before) {
+      stopped = true;
+      exit_status = 1;
+      return;
+    }
+    if (abandoning) {
+      if (!saved_inputs.empty()) return; // the prompt's own loop takes over
+      abandoning = false;
+      lexer.discard_line();
+    }
+    if (!more) return;
   }
+}
+
+void Interpreter::report_syntax_error(bool stack_exhausted) {
+  syntax_errors++;
+  if (interactive) return;
+  const char* name = input_name.c_str();
+  int line = lexer.token_line;
+  if (lexer.last_token != TK_LEXERR) {
+    const char* what = stack_exhausted ? "expression nested too deeply" : "syntax error";
+    fprintf(stderr, "%s:%d: %s near %s\n", name, line, what, lexer.token_text.c_str());
+  } else if (lexer.unknown_char == EOF) {
+    fprintf(stderr, "%s:%d: unterminated string\n", name, line);
+  } else {
+    int c = lexer.unknown_char;
+    fprintf(stderr, "%s:%d: unknown character '%c' (%d)\n", name, line,
+            c >= 32 && c <= 126 ? c : ' ', c);
+  }
+}
+
+void Interpreter::end_command(GBddAbort::Reason reason, int arg_count_before) {
+  idents.forget_args_from(arg_count_before);
+  if (reason == GBddAbort::MEMORY_LIMIT) {
+    msg_calc_error("memory limit reached (%s)\n", memory_limit_text.c_str());
+    return;
+  }
+  clear_interrupt();
+  fflush(stdout);
+  console_print("interrupted\n");
+  abandoning = true;
 }

@@ -3,6 +3,7 @@
 #include "grammar.h"
 #include "names/symbol_table.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -87,13 +88,47 @@ Lexer::Lexer(SymbolTable& symbols_) : symbols(symbols_) {}
 
 bool Lexer::start_input(FILE* f) {
   input = f;
-  lookahead_char = read_char();
+  if (lookahead_char < 0 || is_space(lookahead_char) || lookahead_char == ';') {
+    do {
+      lookahead_char = read_char();
+    } while (lookahead_char == INTERRUPTED); // a fresh prompt
+  }
   return lookahead_char != EOF;
 }
 
 int Lexer::read_char() {
   if (!input || (input == stdin && stdin_ended)) return EOF;
-  return fgetc(input);
+  int c = input == stdin && line_source ? line_source->read_char() : fgetc(input);
+  if (c < 0) return c;
+  if (c == '\n') lines_read++;
+  last_char = c;
+  return c;
+}
+
+void Lexer::discard_line() {
+  lookahead_char = EOF;
+  if (input == stdin && line_source) line_source->discard_line();
+}
+
+Lexer::InputState Lexer::suspend() {
+  InputState state{input, lookahead_char, lines_read, last_char};
+  lookahead_char = EOF;
+  lines_read = 0;
+  last_char = EOF;
+  return state;
+}
+
+void Lexer::resume(const InputState& state) {
+  input = state.input;
+  lookahead_char = state.lookahead_char;
+  lines_read = state.lines_read;
+  last_char = state.last_char;
+}
+
+// The line of the end of the input: that of its last character, so that a
+// final newline does not count.
+int Lexer::end_line() const {
+  return last_char == '\n' || last_char == EOF ? std::max(lines_read, 1) : lines_read + 1;
 }
 
 void Lexer::advance() {
@@ -106,20 +141,32 @@ int Lexer::unknown(int c) {
 }
 
 bool Lexer::skip_to_semicolon() {
-  if (lookahead_char != EOF) {
+  if (lookahead_char >= 0) {
     do {
       lookahead_char = read_char();
-    } while (lookahead_char != ';' && lookahead_char != EOF);
+    } while (lookahead_char != ';' && lookahead_char >= 0);
   }
   return lookahead_char == ';';
 }
 
 int Lexer::next_token() {
+  last_token = scan();
+  return last_token;
+}
+
+int Lexer::scan() {
   for (;;) {
     while (is_space(lookahead_char))
       advance();
-    if (lookahead_char == EOF) return TK_QUIT;
+    if (lookahead_char == INTERRUPTED) return unknown(INTERRUPTED);
+    if (lookahead_char == EOF) {
+      token_text = "end of input";
+      token_line = end_line();
+      return TK_QUIT;
+    }
     int c = lookahead_char;
+    token_line = lines_read + 1;
+    token_text.assign(1, (char)c);
 
     if (is_word_char(c)) {
       std::string word;
@@ -127,6 +174,7 @@ int Lexer::next_token() {
         word.push_back((char)lookahead_char);
         advance();
       }
+      token_text = word;
       if (int token = find(keyword_table, word.c_str())) return token;
       token_value = symbols.intern("%s", word.c_str());
       return TK_IDENT;
@@ -146,7 +194,7 @@ int Lexer::next_token() {
         int previous = c2;
         for (;;) {
           advance();
-          if (lookahead_char == EOF) break;
+          if (lookahead_char < 0) break;
           if (lookahead_char == '/' && previous == '*') {
             advance();
             break;
@@ -156,14 +204,15 @@ int Lexer::next_token() {
         continue;
       }
       if (c == '/' && c2 == '/') {
-        while (lookahead_char != EOF && lookahead_char != '\n')
+        while (lookahead_char >= 0 && lookahead_char != '\n')
           advance();
         if (lookahead_char == '\n') advance();
         continue;
       }
-      char pair[3] = {(char)c, (char)(c2 == EOF ? 0 : c2), 0};
-      if (c2 != EOF && c2 != 0) {
+      char pair[3] = {(char)c, (char)(c2 < 0 ? 0 : c2), 0};
+      if (c2 > 0) {
         if (int token = find(operator_table, pair)) {
+          token_text = pair;
           advance();
           return token;
         }
@@ -178,7 +227,7 @@ int Lexer::next_token() {
       bool has_nul = false;
       for (;;) {
         advance();
-        if (lookahead_char == EOF) return unknown(EOF);
+        if (lookahead_char < 0) return unknown(lookahead_char);
         if (lookahead_char == '"') break;
         if (lookahead_char == 0) has_nul = true;
         text.push_back((char)lookahead_char);
@@ -187,6 +236,7 @@ int Lexer::next_token() {
       // A NUL byte would cut the text short and make two names one.
       if (has_nul) return unknown(0);
       token_value = symbols.intern("%s", text.c_str());
+      token_text = "\"" + text + "\"";
       return TK_STRING;
     }
 

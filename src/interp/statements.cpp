@@ -2,47 +2,58 @@
 
 #include "eval/evaluator.h"
 #include "interp/interpreter.h"
+#include "names/messages.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <readline/readline.h>
+#include <string>
 #include <vector>
 
 namespace {
 
 // Above this many nodes an interactive run asks before printing.
 constexpr int HUGE_BDD_NODES = 500;
+// Above this many printed terms, too.
+constexpr long HUGE_OUTPUT_TERMS = 10000;
 
-// Asks whether to print a diagram of `nodes` nodes. Only the exact lines "y"
-// and "Y" say yes; the empty line, "N", "n" and the end of input say no.
-bool user_wants_huge(Interpreter& in, int nodes) {
-  printf("huge bdd (%d nodes) print it anyway ? ", nodes);
+// Asks whether to print a huge result, the question ending in " ? ". Only the
+// exact lines "y" and "Y" say yes; the empty line, "N", "n", the end of input
+// and Ctrl-C say no.
+bool user_wants_huge(Interpreter& in, const char* question) {
+  if (!in.line_editor) return false;
+  fputs(question, stdout);
   fflush(stdout);
   const char* prompt = "[N,y]?";
   for (;;) {
-    char* line = readline(prompt);
-    if (!line) {
+    std::string line;
+    switch (in.line_editor->read_answer(prompt, line)) {
+    case LineEditor::ANSWER_END:
       in.lexer.mark_stdin_ended(); // the run ends once this command is done
       return false;
+    case LineEditor::ANSWER_INTERRUPTED: return false;
+    case LineEditor::ANSWER_LINE: break;
     }
-    bool yes = std::strcmp(line, "y") == 0 || std::strcmp(line, "Y") == 0;
-    bool no =
-        std::strcmp(line, "") == 0 || std::strcmp(line, "N") == 0 || std::strcmp(line, "n") == 0;
-    std::free(line);
-    if (yes) return true;
-    if (no) return false;
+    if (line == "y" || line == "Y") return true;
+    if (line == "" || line == "N" || line == "n") return false;
     prompt = "please answer [N,y]?";
   }
 }
 
 // Prints f in the method, unless echo is off or the user of an interactive
-// run declines to see a huge diagram.
+// run declines to see a huge diagram or a huge output. The terms are counted
+// only up to the first one too many, so that the check stays cheap.
 void show_result(Interpreter& in, const GBdd& f, PrintMethod method) {
   if (in.echo_off) return;
   if (in.interactive && f != GBdd::NULL_()) {
     int nodes = size(f);
-    if (nodes > HUGE_BDD_NODES && !user_wants_huge(in, nodes)) return;
+    if (nodes > HUGE_BDD_NODES) {
+      char question[64];
+      snprintf(question, sizeof question, "huge bdd (%d nodes) print it anyway ? ", nodes);
+      if (!user_wants_huge(in, question)) return;
+    } else if (count_terms(f, method, HUGE_OUTPUT_TERMS + 1) > HUGE_OUTPUT_TERMS) {
+      if (!user_wants_huge(in, "huge output (more than 10000 terms) print it anyway ? ")) return;
+    }
   }
   print_result(stdout, f, method, in.idents.arg_names());
 }
@@ -54,6 +65,20 @@ GBdd eval_tree(Interpreter& in, ExpPtr& tree) {
   return r;
 }
 
+// Runs a statement's work; false when an interrupt or the memory limit ended
+// it. The handles on the way have then released what it built, and the
+// interpreter has said why and forgotten the arguments it declared.
+template <class Work> bool guarded(Interpreter& in, Work work) {
+  int args_before = in.idents.arg_count();
+  try {
+    work();
+    return true;
+  } catch (const GBddAbort& abort) {
+    in.end_command(abort.reason, args_before);
+    return false;
+  }
+}
+
 } // namespace
 
 void assign(Interpreter& in, int symbol, ExpPtr tree) {
@@ -62,21 +87,25 @@ void assign(Interpreter& in, int symbol, ExpPtr tree) {
   if (!info) {
     idents.swap_record(symbol, std::make_unique<VarInfo>(symbol, GBdd::NULL_()));
   } else if (!info->as_var()) {
-    printf("can't assign \"%s\", not a variable\n", idents.text_of(symbol));
+    msg_calc_error("can't assign \"%s\", not a variable\n", idents.text_of(symbol));
     return;
   }
-  GBdd result = eval_tree(in, tree);
+  GBdd result;
+  if (!guarded(in, [&] { result = eval_tree(in, tree); })) {
+    if (!info) idents.swap_record(symbol, nullptr); // the variable stays undefined
+    return;
+  }
   if (IdentInfo* now = idents.record(symbol); now && now->as_var()) now->as_var()->value = result;
   if (in.echo_off) return;
   printf("%s := ", idents.text_of(symbol));
-  show_result(in, result, in.print_method);
+  guarded(in, [&] { show_result(in, result, in.print_method); });
 }
 
 void add_function(Interpreter& in, int symbol, ExpNode* formal_list, ExpPtr body) {
   IdentTable& idents = in.idents;
   IdentInfo* info = idents.record(symbol);
   if (info && !info->as_usr_func()) {
-    printf("can't add function \"%s\", ident already used\n", idents.text_of(symbol));
+    msg_calc_error("can't add function \"%s\", ident already used\n", idents.text_of(symbol));
     delete_list(formal_list);
     return;
   }
@@ -88,8 +117,8 @@ void add_function(Interpreter& in, int symbol, ExpNode* formal_list, ExpPtr body
   for (size_t i = 0; i < formals.size(); i++) {
     for (size_t j = 0; j < i; j++) {
       if (formals[i] == formals[j]) {
-        printf("can't add function \"%s\", formal argument \"%s\" appears twice\n",
-               idents.text_of(symbol), idents.text_of(formals[i]));
+        msg_calc_error("can't add function \"%s\", formal argument \"%s\" appears twice\n",
+                       idents.text_of(symbol), idents.text_of(formals[i]));
         return;
       }
     }
@@ -108,30 +137,34 @@ void del(Interpreter& in, int symbol) {
   IdentTable& idents = in.idents;
   IdentInfo* info = idents.record(symbol);
   if (!info) {
-    printf("\"%s\" is undefined\n", idents.text_of(symbol));
+    msg_calc_error("\"%s\" is undefined\n", idents.text_of(symbol));
   } else if (info->as_arg()) {
-    printf("can't delete formal argument \"%s\"\n", idents.text_of(symbol));
+    msg_calc_error("can't delete formal argument \"%s\"\n", idents.text_of(symbol));
   } else if (info->as_const()) {
-    printf("can't delete constant \"%s\"\n", idents.text_of(symbol));
+    msg_calc_error("can't delete constant \"%s\"\n", idents.text_of(symbol));
   } else if (info->as_predef_func()) {
-    printf("can't delete predef function \"%s\"\n", idents.text_of(symbol));
+    msg_calc_error("can't delete predef function \"%s\"\n", idents.text_of(symbol));
   } else {
     idents.swap_record(symbol, nullptr);
   }
 }
 
 void eval_and_print(Interpreter& in, ExpPtr tree) {
-  GBdd r = eval_tree(in, tree);
-  if (r == GBdd::NULL_()) {
-    printf("null\n"); // even with echo off
-    return;
-  }
-  show_result(in, r, in.print_method);
+  guarded(in, [&] {
+    GBdd r = eval_tree(in, tree);
+    if (r == GBdd::NULL_()) {
+      printf("null\n"); // even with echo off
+      return;
+    }
+    show_result(in, r, in.print_method);
+  });
 }
 
 void print_with_method(Interpreter& in, ExpPtr tree, PrintMethod method) {
-  GBdd r = eval_tree(in, tree);
-  show_result(in, r, method);
+  guarded(in, [&] {
+    GBdd r = eval_tree(in, tree);
+    show_result(in, r, method);
+  });
 }
 
 void print_ident(Interpreter& in, int symbol) {
@@ -149,19 +182,21 @@ void print_ident(Interpreter& in, int symbol) {
   } else if (VarInfo* var = info->as_var()) {
     printf("\"%s\" variable holds :\n", name);
     GBdd value = var->value; // the question may read input; keep the value rooted
-    show_result(in, value, in.print_method);
+    guarded(in, [&] { show_result(in, value, in.print_method); });
   }
 }
 
 void size_command(Interpreter& in, ExpPtr tree, SizeMeasure measure) {
-  GBdd r = eval_tree(in, tree);
-  if (r == GBdd::NULL_()) {
-    printf("null\n");
-    return;
-  }
-  switch (measure) {
-  case SIZE_NODES: printf("(%d bdd nodes)\n", size(r)); break;
-  case SIZE_TREE: printf("(%s Shannon tree nodes)\n", tree_size(r).to_string().c_str()); break;
-  case SIZE_UNSIGNED: printf("(%d Shannon DAG nodes)\n", unsigned_size(r)); break;
-  }
+  guarded(in, [&] {
+    GBdd r = eval_tree(in, tree);
+    if (r == GBdd::NULL_()) {
+      printf("null\n");
+      return;
+    }
+    switch (measure) {
+    case SIZE_NODES: printf("(%d bdd nodes)\n", size(r)); break;
+    case SIZE_TREE: printf("(%s Shannon tree nodes)\n", tree_size(r).to_string().c_str()); break;
+    case SIZE_UNSIGNED: printf("(%d Shannon DAG nodes)\n", unsigned_size(r)); break;
+    }
+  });
 }

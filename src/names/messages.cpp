@@ -11,6 +11,7 @@ int level = 0;
 int show_controls = 0;
 const char* program_name = " ";
 int error_count = 0;
+int calc_error_count = 0;
 int spin_tick = 1;
 int spin_phase = 0;
 const char spinner[] = "|/-\\";
@@ -127,12 +128,25 @@ int msg_info(const char* format, ...) {
   return level;
 }
 
+void msg_calc_error(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  vprintf(format, args);
+  va_end(args);
+  calc_error_count++;
+}
+
+int msg_calc_error_count() {
+  return calc_error_count;
+}
+
 #ifdef BOOLCALC_FUZZ_RESET
 void msg_reset() {
   level = 0;
   show_controls = 0;
   program_name = " ";
   error_count = 0;
+  calc_error_count = 0;
   spin_tick = 1;
   spin_phase = 0;
 }

@@ -2,9 +2,10 @@
 
 Standard input and standard error are the terminal, standard output goes to a
 file, so console text (banner, prompts, console messages) and results can be
-checked apart. The terminal does not echo: what is read from it is exactly
-what the program wrote to standard error, with each newline turned into
-carriage return and newline by the terminal.
+checked apart. The terminal does not echo, and so neither does the line
+editor: what is read from it is exactly what the program wrote to standard
+error, with each newline turned into carriage return and newline by the
+terminal. Each session gets its own empty history file unless one is given.
 """
 import os
 import sys
@@ -15,12 +16,15 @@ import pexpect
 
 
 class Session:
-    def __init__(self, program, args=(), cwd=None):
+    def __init__(self, program, args=(), cwd=None, history=None):
         fd, self.out_path = tempfile.mkstemp(prefix="boolcalc-out-")
         os.close(fd)
         self.inputrc = tempfile.NamedTemporaryFile(prefix="inputrc-", delete=False)
         self.inputrc.close()
-        env = dict(os.environ, TERM="dumb", INPUTRC=self.inputrc.name, OUT=self.out_path)
+        fd, self.history_path = tempfile.mkstemp(prefix="boolcalc-history-")
+        os.close(fd)
+        env = dict(os.environ, TERM="dumb", INPUTRC=self.inputrc.name, OUT=self.out_path,
+                   BOOLCALC_HISTORY=history or self.history_path)
         env.setdefault("ASAN_OPTIONS", "detect_leaks=1")
         self.child = pexpect.spawn("/bin/sh", ["-c", 'exec "$0" "$@" > "$OUT"', program, *args],
                                    env=env, echo=False, timeout=20, cwd=cwd)
@@ -57,6 +61,10 @@ class Session:
             time.sleep(0.02)
         fail("standard output never showed %r; it holds %r" % (text, self.output()))
 
+    def interrupt(self):
+        """Types Ctrl-C."""
+        self.child.sendintr()
+
     def end_of_input(self):
         self.child.sendeof()
 
@@ -70,6 +78,7 @@ class Session:
             self.child.terminate(force=True)
         os.unlink(self.out_path)
         os.unlink(self.inputrc.name)
+        os.unlink(self.history_path)
 
 
 def fail(message):

@@ -13,7 +13,9 @@ def test(start):
     try:
         s = start(args=(f.name,))
         check(s.wait_exit() == 0, "exit status")
-        check(s.child.before in (b"", None), "terminal output: %r" % s.child.before)
+        # No banner, prompt or console message: only the located error line.
+        want = ("%s:2: unknown character '$' (36)\r\n" % f.name).encode()
+        check(s.child.before == want, "terminal output: %r" % s.child.before)
         check(s.output() == b"a\nb\n", "results: %r" % s.output())
     finally:
         os.unlink(f.name)

@@ -1,0 +1,6 @@
+y;
+z or ;
+
+  /* two
+ lines */ $ w;
+v;
