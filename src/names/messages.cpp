@@ -139,3 +139,15 @@ void msg_calc_error(const char* format, ...) {
 int msg_calc_error_count() {
   return calc_error_count;
 }
+
+#ifdef BOOLCALC_FUZZ_RESET
+void msg_reset() {
+  level = 0;
+  show_controls = 0;
+  program_name = " ";
+  error_count = 0;
+  calc_error_count = 0;
+  spin_tick = 1;
+  spin_phase = 0;
+}
+#endif

@@ -21,3 +21,9 @@ int msg_info(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // standard output, counted so that a run can stop at the first one.
 void msg_calc_error(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int msg_calc_error_count();
+
+#ifdef BOOLCALC_FUZZ_RESET
+// Puts the level, the switches, the error count and the spinner back as at
+// start-up. Only fuzzing builds, which run many sessions in one process, have it.
+void msg_reset();
+#endif

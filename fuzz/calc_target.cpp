@@ -1,0 +1,155 @@
+// The whole calculator as an in-process fuzz target: one input is the text of a
+// session, read through the lexer and parser, evaluated, printed and dropped. Every
+// process-wide state a session leaves behind is reset before the next input, so an
+// input does the same whatever ran before it.
+
+#include "gbdd/gbdd.h"
+#include "interp/interpreter.h"
+#include "names/messages.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <pthread.h>
+#include <stdio.h>
+
+namespace {
+
+// Diagrams are walked recursively, as deep as they have variables: each session
+// runs on a thread with the stack the program itself gives its run.
+constexpr std::size_t RUN_STACK_BYTES = std::size_t(1) << 30;
+// Bytes the store and its tables may take per input: a few hundred thousand
+// nodes, enough for every command file of the tests, small enough that an input
+// building an exponential diagram stops within milliseconds.
+constexpr std::uint64_t STORE_BUDGET_BYTES = std::uint64_t(12) << 20;
+constexpr char STORE_BUDGET_TEXT[] = "12M";
+// Slots of the store each session starts with; it grows as the session needs.
+constexpr int FRESH_STORE_SLOTS = 1024;
+// Characters a session may print. A diagram of a few dozen nodes can have
+// billions of terms; past this budget the session ends.
+constexpr long OUTPUT_BUDGET_BYTES = 1 << 20;
+
+// Thrown by the output when a session has printed its budget.
+struct OutputBudgetSpent {};
+
+long output_left = 0;
+
+// Standard output of the fuzzed sessions: counted, then discarded. May throw
+// OutputBudgetSpent through the stdio call that writes; the C library unwinds
+// through its own frames and releases the stream's lock on the way.
+ssize_t write_output(void*, const char*, size_t size) {
+  output_left -= long(size);
+  if (output_left < 0) throw OutputBudgetSpent{};
+  return ssize_t(size);
+}
+
+void open_output() {
+  cookie_io_functions_t io{nullptr, write_output, nullptr, nullptr};
+  FILE* out = fopencookie(nullptr, "w", io);
+  if (out == nullptr) abort();
+  setvbuf(out, nullptr, _IOFBF, 1 << 14);
+  stdout = out;
+}
+
+// What a session leaves in the process beyond its interpreter: the package's
+// store, limit and interrupt, the rendering strings (print_result sets them
+// before each use, the package's defaults are put back all the same) and the
+// message counters. Readline keeps state too, but a session whose input is not
+// standard input never calls it.
+void reset_process_state() {
+  if (!reset_store()) abort(); // a handle outlived its interpreter
+  // Back to a small store, so that emptying it costs the next session little.
+  if (!init_module(FRESH_STORE_SLOTS)) abort();
+  set_sop_strings("true", "false", "!", ".", " +\n", "", "", "");
+  msg_reset();
+}
+
+// Points the interpreter back at its own input after the output budget unwound
+// through exec, whose files have closed themselves on the way.
+void leave_exec_files(Interpreter& in) {
+  if (in.saved_inputs.empty()) return;
+  in.input = in.saved_inputs.front();
+  in.saved_inputs.clear();
+}
+
+// Runs the text as one session, then resets what the session left behind.
+void run_session(const std::uint8_t* data, std::size_t size) {
+  static const char empty = 0;
+  // fmemopen refuses an empty buffer; an empty input is one byte read as nothing.
+  FILE* input = size == 0 ? fmemopen(const_cast<char*>(&empty), 1, "r")
+                          : fmemopen(const_cast<std::uint8_t*>(data), size, "r");
+  if (input == nullptr) abort();
+  if (size == 0) fgetc(input);
+  set_memory_limit(STORE_BUDGET_BYTES);
+  output_left = OUTPUT_BUDGET_BYTES;
+  {
+    Interpreter in(input);
+    in.memory_limit_text = STORE_BUDGET_TEXT;
+    try {
+      in.read_loop(false);
+      fflush(stdout);
+    } catch (const OutputBudgetSpent&) {
+      leave_exec_files(in);
+    }
+  }
+  fclose(input);
+  output_left = OUTPUT_BUDGET_BYTES;
+  fflush(stdout); // what the stream still holds belongs to the session just ended
+  reset_process_state();
+}
+
+// The sessions run one at a time on a worker thread that lives as long as the
+// process: the engine's thread hands over an input and waits for its end.
+struct Worker {
+  pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
+  pthread_cond_t changed = PTHREAD_COND_INITIALIZER;
+  const std::uint8_t* data = nullptr;
+  std::size_t size = 0;
+  bool pending = false;
+};
+Worker worker;
+
+void* worker_loop(void*) {
+  pthread_mutex_lock(&worker.lock);
+  for (;;) {
+    while (!worker.pending)
+      pthread_cond_wait(&worker.changed, &worker.lock);
+    pthread_mutex_unlock(&worker.lock);
+    run_session(worker.data, worker.size);
+    pthread_mutex_lock(&worker.lock);
+    worker.pending = false;
+    pthread_cond_broadcast(&worker.changed);
+  }
+}
+
+void start_worker() {
+  pthread_attr_t attr;
+  pthread_t thread;
+  if (pthread_attr_init(&attr) != 0 || pthread_attr_setstacksize(&attr, RUN_STACK_BYTES) != 0 ||
+      pthread_create(&thread, &attr, worker_loop, nullptr) != 0)
+    abort();
+  pthread_attr_destroy(&attr);
+  pthread_detach(thread);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  // An internal error of the package is a finding: it must look like a crash.
+  set_error_handler([] { abort(); });
+  open_output();
+  start_worker();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  pthread_mutex_lock(&worker.lock);
+  worker.data = data;
+  worker.size = size;
+  worker.pending = true;
+  pthread_cond_broadcast(&worker.changed);
+  while (worker.pending)
+    pthread_cond_wait(&worker.changed, &worker.lock);
+  pthread_mutex_unlock(&worker.lock);
+  return 0;
+}
