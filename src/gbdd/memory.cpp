@@ -209,7 +209,13 @@ void rebuild_chains(std::uint64_t count) {
   memory.bucket_mask = count - 1;
   memory.free_list = 0;
   memory.free_count = 0;
+  constexpr std::uint64_t AHEAD = 16; // slots whose buckets are asked for in advance
   for (std::uint64_t id = memory.frontier; id-- > FIRST_SLOT + 1;) {
+    if (id >= FIRST_SLOT + 1 + AHEAD) {
+      const GBddNode* later = node_at(NodeId(id - AHEAD));
+      if (later->index != POISON_INDEX)
+        __builtin_prefetch(&memory.buckets[node_bucket(later->index, later->low, later->high)], 1);
+    }
     GBddNode* n = node_at(NodeId(id));
     if (n->index == POISON_INDEX) {
       n->next = memory.free_list;
@@ -344,10 +350,24 @@ namespace {
 // Marks every unmarked node reachable from the slots on the stack, listing them in
 // `marked` when it is given; returns how many of them are internal nodes.
 long mark_reachable(std::vector<NodeId>& stack, std::vector<NodeId>* marked) {
+  // The walk is bound by memory latency: a node popped off the stack waits in a
+  // short queue, its load already asked for, while the nodes before it are done.
+  constexpr int DEPTH = 8;
+  NodeId queue[DEPTH];
+  int head = 0;
+  int queued = 0;
   long internal = 0;
-  while (!stack.empty()) {
-    NodeId id = stack.back();
-    stack.pop_back();
+  while (!stack.empty() || queued > 0) {
+    if (!stack.empty() && queued < DEPTH) {
+      NodeId id = stack.back();
+      stack.pop_back();
+      __builtin_prefetch(node_at(id), 1);
+      queue[(head + queued++) % DEPTH] = id;
+      continue;
+    }
+    NodeId id = queue[head];
+    head = (head + 1) % DEPTH;
+    queued--;
     GBddNode* n = node_at(id);
     if (n->next & MARK_BIT) continue;
     n->next |= MARK_BIT;
