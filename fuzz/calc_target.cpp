@@ -33,22 +33,34 @@ constexpr long OUTPUT_BUDGET_BYTES = 1 << 20;
 struct OutputBudgetSpent {};
 
 long output_left = 0;
+// Slots of the store init_module(FRESH_STORE_SLOTS) makes.
+long fresh_store_slots = 0;
 
-// Standard output of the fuzzed sessions: counted, then discarded. May throw
-// OutputBudgetSpent through the stdio call that writes; the C library unwinds
-// through its own frames and releases the stream's lock on the way.
+// Standard output and standard error of the fuzzed sessions: counted, then
+// discarded. May throw OutputBudgetSpent through the stdio call that writes; the
+// C library unwinds through its own frames and releases the stream's lock on the
+// way.
 ssize_t write_output(void*, const char*, size_t size) {
   output_left -= long(size);
   if (output_left < 0) throw OutputBudgetSpent{};
   return ssize_t(size);
 }
 
-void open_output() {
+FILE* open_sink() {
   cookie_io_functions_t io{nullptr, write_output, nullptr, nullptr};
   FILE* out = fopencookie(nullptr, "w", io);
   if (out == nullptr) abort();
   setvbuf(out, nullptr, _IOFBF, 1 << 14);
-  stdout = out;
+  return out;
+}
+
+// Points both standard streams at the sink. The engine keeps the standard error
+// it found at start-up for its own lines, and the sanitizers write to the file
+// descriptor, so their reports still reach the log; the sessions' error lines,
+// written unbuffered a few bytes at a time, no longer cost a system call each.
+void open_output() {
+  stdout = open_sink();
+  stderr = open_sink();
 }
 
 // What a session leaves in the process beyond its interpreter: the package's
@@ -59,7 +71,10 @@ void open_output() {
 void reset_process_state() {
   if (!reset_store()) abort(); // a handle outlived its interpreter
   // Back to a small store, so that emptying it costs the next session little.
-  if (!init_module(FRESH_STORE_SLOTS)) abort();
+  // A store that did not grow is that store already: its tables stay mapped, as
+  // unmapping and mapping them again costs system calls, faults on first touch
+  // and a flush of the other core's address-translation cache.
+  if (store_stats().node_slots != fresh_store_slots && !init_module(FRESH_STORE_SLOTS)) abort();
   set_sop_strings("true", "false", "!", ".", " +\n", "", "", "");
   msg_reset();
 }
@@ -137,6 +152,8 @@ void start_worker() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // An internal error of the package is a finding: it must look like a crash.
   set_error_handler([] { abort(); });
+  if (!init_module(FRESH_STORE_SLOTS)) abort();
+  fresh_store_slots = store_stats().node_slots;
   open_output();
   start_worker();
   return 0;

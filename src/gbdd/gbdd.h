@@ -111,9 +111,9 @@ void set_memory_limit(std::uint64_t bytes);
 
 #ifdef GBDD_FUZZ_RESET
 // Empties the store as if the process had just started (the capacity stays, the
-// serials go on, the limit and the interrupt are cleared); only the constants may
-// still be alive. Only fuzzing builds, which run many sessions in one process,
-// have it.
+// serials go on; the collection and allocation counts start again, the limit and
+// the interrupt are cleared); only the constants may still be alive. Only fuzzing
+// builds, which run many sessions in one process, have it.
 bool reset_store();
 #endif
 

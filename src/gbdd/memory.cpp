@@ -533,6 +533,9 @@ bool reset_store() {
   std::memset(memory.buckets, 0, (memory.bucket_mask + 1) * sizeof(NodeId));
   cache_clear();
   drop_marks_of_dead_nodes(); // no node is marked: every mark goes
+  memory.allocation_count = 0;
+  memory.gc_count = 0;
+  memory.gc_seconds = 0;
   interrupt_flag = 0;
   memory_limit = 0;
   return true;

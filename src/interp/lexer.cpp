@@ -80,9 +80,11 @@ const TableRow operator_table[] = {
     {nullptr, 0},
 };
 
+// The token of the text in the table, or 0. Most words are names, not keywords:
+// the first characters rule out nearly every row before a comparison.
 int find(const TableRow* table, const char* text) {
   for (const TableRow* row = table; row->text; row++)
-    if (std::strcmp(row->text, text) == 0) return row->token;
+    if (row->text[0] == text[0] && std::strcmp(row->text, text) == 0) return row->token;
   return 0;
 }
 

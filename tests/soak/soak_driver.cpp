@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <malloc.h>
 #include <memory>
 #include <random>
@@ -148,6 +149,22 @@ long status_kib(const char* field) {
   return kib;
 }
 
+// Resident KiB of the mapping the kernel names `name` ("[stack]", "[heap]").
+long mapping_rss_kib(const char* name) {
+  File smaps(fopen("/proc/self/smaps", "r"), fclose);
+  char line[512];
+  bool inside = false;
+  long kib = 0;
+  while (smaps && fgets(line, sizeof line, smaps.get())) {
+    const char* dash = std::strchr(line, '-');
+    if (dash != nullptr && dash < std::strchr(line, ' ')) // a mapping's first line
+      inside = std::strstr(line, name) != nullptr;
+    long k;
+    if (inside && std::sscanf(line, "Rss: %ld", &k) == 1) kib += k;
+  }
+  return kib;
+}
+
 long peak_rss_kib() {
   return status_kib("VmHWM");
 }
@@ -204,9 +221,11 @@ int main(int argc, char** argv) {
         GBddStats st = store_stats();
         struct mallinfo2 heap = mallinfo2();
         std::fprintf(stderr,
-                     "%ld commands: peak RSS %ld KiB, RSS %ld KiB, heap in use %zu KiB, store %ld "
-                     "KiB, %ld live nodes\n",
-                     done, peak_rss_kib(), rss_kib(), heap.uordblks / 1024, st.store_bytes / 1024,
+                     "%ld commands: peak RSS %ld KiB, RSS %ld KiB, heap in use %zu KiB, heap free "
+                     "%zu KiB, heap resident %ld KiB, stack resident %ld KiB, store %ld KiB, %ld "
+                     "live nodes\n",
+                     done, peak_rss_kib(), rss_kib(), heap.uordblks / 1024, heap.fordblks / 1024,
+                     mapping_rss_kib("[heap]"), mapping_rss_kib("[stack]"), st.store_bytes / 1024,
                      st.live_nodes);
       }
     }
