@@ -138,11 +138,13 @@ int hash(const GBdd& f);
 unsigned hash_mod(const GBdd& f, unsigned n);
 
 // ---- sizes, support, marks ----------------------------------------------------
-// An exact unsigned count of any size (tree sizes outgrow every machine word).
+// An exact unsigned count of any size: tree sizes and model counts outgrow every
+// machine word.
 class TreeCount {
 public:
   TreeCount(std::uint64_t v = 0);
   TreeCount& operator+=(const TreeCount& o);
+  TreeCount& shift_left(int bits); // multiplies by 2^bits
   bool operator==(const TreeCount& o) const { return limbs == o.limbs; }
   std::string to_string() const; // decimal
 private:

@@ -32,6 +32,23 @@ TreeCount& TreeCount::operator+=(const TreeCount& o) {
   return *this;
 }
 
+TreeCount& TreeCount::shift_left(int bits) {
+  if (limbs.empty() || bits <= 0) return *this;
+  int whole = bits / 32;
+  int part = bits % 32;
+  if (part != 0) {
+    std::uint32_t carry = 0;
+    for (std::uint32_t& limb : limbs) {
+      std::uint32_t next = limb >> (32 - part);
+      limb = (limb << part) | carry;
+      carry = next;
+    }
+    if (carry != 0) limbs.push_back(carry);
+  }
+  limbs.insert(limbs.begin(), whole, 0);
+  return *this;
+}
+
 std::string TreeCount::to_string() const {
   if (limbs.empty()) return "0";
   std::vector<std::uint32_t> n = limbs;

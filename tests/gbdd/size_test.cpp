@@ -93,6 +93,19 @@ TEST_F(Size, TreeSizeOutgrowsEveryMachineWordAtLinearCost) {
   EXPECT_EQ(TreeCount().to_string(), "0");
 }
 
+TEST_F(Size, TreeCountShiftsAndAddsBeyondEveryWord) {
+  TreeCount a(1);
+  a.shift_left(70);
+  EXPECT_EQ(a.to_string(), "1180591620717411303424");
+  TreeCount b(0xFFFFFFFFFFFFFFFFull);
+  b += TreeCount(1);
+  EXPECT_EQ(b.to_string(), "18446744073709551616");
+  TreeCount c(3);
+  c.shift_left(31);
+  EXPECT_EQ(c.to_string(), "6442450944");
+  EXPECT_EQ(TreeCount(0).shift_left(100).to_string(), "0");
+}
+
 TEST_F(Size, SupportOfFunctionsAndConstants) {
   GBdd f = and_(GBdd::variable(3), GBdd::negated_variable(7));
   EXPECT_EQ(support(f), or_(GBdd::variable(3), GBdd::variable(7)));
