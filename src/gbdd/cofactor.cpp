@@ -57,11 +57,6 @@ Edge rec_cofactor(Edge f, Edge c, int op) {
 // entries hold handles, so no collection can recycle an edge used as a key; the
 // implication answers are keyed by bare edges and so are dropped whenever a
 // collection may have reused a slot.
-struct EdgePairHash {
-  std::size_t operator()(const std::pair<Edge, Edge>& p) const {
-    return std::hash<Edge>()(p.first ^ (p.second * 0x9e3779b97f4a7c15ULL));
-  }
-};
 struct SolvedInterval {
   SolvedInterval(Edge l, Edge u) : lower(l), upper(u) {}
   GBdd lower;

@@ -8,6 +8,8 @@
 #include <cassert>
 #include <climits>
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 // ---- nodes and edges ------------------------------------------------------------------
 // Nodes live in one growable array and are named by their slot number. An edge is
@@ -157,6 +159,14 @@ inline Edge high_at(Edge e, int top) {
 inline void prefetch_node(Edge e) {
   __builtin_prefetch(&memory.nodes[e >> 2]);
 }
+
+// Hash of a pair of edges, for the per-call sets and maps of the walks that
+// meet pairs of nodes.
+struct EdgePairHash {
+  std::size_t operator()(const std::pair<Edge, Edge>& p) const {
+    return std::hash<Edge>()(p.first ^ (p.second * 0x9e3779b97f4a7c15ULL));
+  }
+};
 
 // The value of a value leaf, kept in the two child fields.
 inline std::uintptr_t leaf_value_of(const GBddNode* n) {

@@ -198,8 +198,10 @@ void insert_node(NodeId id, std::uint64_t bucket) {
 }
 
 // Rebuilds every chain over a bucket array of `count` buckets, and the free list
-// in slot order. Creates no node, so it cannot collect.
-void rebuild_chains(std::uint64_t count) {
+// in slot order. With `sweep`, a node the collector left unmarked is reclaimed on
+// the way and the marks are cleared; returns the number reclaimed. Creates no
+// node, so it cannot collect.
+long rebuild_chains(std::uint64_t count, bool sweep) {
   if (memory.buckets != nullptr && count == memory.bucket_mask + 1) {
     std::memset(memory.buckets, 0, count * sizeof(NodeId));
   } else {
@@ -209,6 +211,7 @@ void rebuild_chains(std::uint64_t count) {
   memory.bucket_mask = count - 1;
   memory.free_list = 0;
   memory.free_count = 0;
+  long reclaimed = 0;
   constexpr std::uint64_t AHEAD = 16; // slots whose buckets are asked for in advance
   for (std::uint64_t id = memory.frontier; id-- > FIRST_SLOT + 1;) {
     if (id >= FIRST_SLOT + 1 + AHEAD) {
@@ -217,6 +220,10 @@ void rebuild_chains(std::uint64_t count) {
         __builtin_prefetch(&memory.buckets[node_bucket(later->index, later->low, later->high)], 1);
     }
     GBddNode* n = node_at(NodeId(id));
+    if (sweep && n->index != POISON_INDEX && (n->next & MARK_BIT) == 0) {
+      n->index = POISON_INDEX;
+      reclaimed++;
+    }
     if (n->index == POISON_INDEX) {
       n->next = memory.free_list;
       memory.free_list = NodeId(id);
@@ -225,6 +232,7 @@ void rebuild_chains(std::uint64_t count) {
     }
     insert_node(NodeId(id), node_bucket(n->index, n->low, n->high));
   }
+  return reclaimed;
 }
 
 // Gives the store `slots` slots. The array keeps its slot numbers, so every
@@ -239,7 +247,7 @@ bool grow_store(std::uint64_t slots) {
   memory.serials = static_cast<std::uint8_t*>(
       remap_table(memory.serials, memory.capacity * SERIAL_BYTES, slots * SERIAL_BYTES));
   memory.capacity = slots;
-  if (buckets != memory.bucket_mask + 1) rebuild_chains(buckets);
+  if (buckets != memory.bucket_mask + 1) rebuild_chains(buckets, false);
   cache_resize(slots);
   return true;
 }
@@ -297,6 +305,25 @@ void memory_exhausted() {
   std::exit(1);
 }
 
+namespace {
+
+// The slot of the node (index, low, high), made when the table has none. May
+// collect.
+inline NodeId unique_node(std::int32_t index, Edge32 low, Edge32 high) {
+  for (NodeId id = memory.buckets[node_bucket(index, low, high)]; id != 0;) {
+    const GBddNode* n = node_at(id);
+    if (n->index == index && n->low == low && n->high == high) return id;
+    id = n->next;
+  }
+  NodeId id = new_node();
+  init_node(id, index, low, high);
+  insert_node(id,
+              node_bucket(index, low, high)); // re-hashed: a collection may have grown the table
+  return id;
+}
+
+} // namespace
+
 Edge get_node(int i, const GBdd& high, const GBdd& low) {
   Edge h = high.edge;
   Edge l = low.edge;
@@ -310,33 +337,14 @@ Edge get_node(int i, const GBdd& high, const GBdd& low) {
       flags |= COMPLEMENT_BIT;
     }
   }
-  auto l32 = static_cast<Edge32>(l);
-  auto h32 = static_cast<Edge32>(h);
-  for (NodeId id = memory.buckets[node_bucket(i, l32, h32)]; id != 0;) {
-    const GBddNode* n = node_at(id);
-    if (n->index == i && n->low == l32 && n->high == h32) return edge_to(id) | flags;
-    id = n->next;
-  }
-  NodeId id = new_node();
-  init_node(id, i, l32, h32);
-  insert_node(id, node_bucket(i, l32, h32)); // re-hashed: a collection may have grown the table
-  return edge_to(id) | flags;
+  return edge_to(unique_node(i, static_cast<Edge32>(l), static_cast<Edge32>(h))) | flags;
 }
 
 Edge get_leaf(std::uintptr_t v) {
   if (v == memory.true_value) return TRUE_EDGE;
   if (v == memory.false_value) return FALSE_EDGE;
-  auto lo = static_cast<Edge32>(v);
-  auto hi = static_cast<Edge32>(std::uint64_t(v) >> 32);
-  for (NodeId id = memory.buckets[node_bucket(LEAF_INDEX, lo, hi)]; id != 0;) {
-    const GBddNode* n = node_at(id);
-    if (n->index == LEAF_INDEX && n->low == lo && n->high == hi) return edge_to(id);
-    id = n->next;
-  }
-  NodeId id = new_node();
-  init_node(id, LEAF_INDEX, lo, hi);
-  insert_node(id, node_bucket(LEAF_INDEX, lo, hi));
-  return edge_to(id);
+  return edge_to(
+      unique_node(LEAF_INDEX, static_cast<Edge32>(v), static_cast<Edge32>(std::uint64_t(v) >> 32)));
 }
 
 std::uint64_t serial_of(NodeId id) {
@@ -408,15 +416,7 @@ int garbage_collect() {
 
   // One pass in slot order: the dead are poisoned, the marks cleared, and the
   // chains and the free list rebuilt from scratch.
-  long reclaimed = 0;
-  for (std::uint64_t id = FIRST_SLOT + 1; id < memory.frontier; id++) {
-    GBddNode* n = node_at(NodeId(id));
-    if (n->index == POISON_INDEX) continue;
-    if (n->next & MARK_BIT) continue;
-    n->index = POISON_INDEX;
-    reclaimed++;
-  }
-  rebuild_chains(memory.bucket_mask + 1);
+  long reclaimed = rebuild_chains(memory.bucket_mask + 1, true);
   node_at(BOOLEAN_LEAF_SLOT)->next = 0; // the one live node in no chain
   cache_clear();
   memory.gc_count++;

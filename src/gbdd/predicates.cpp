@@ -10,12 +10,6 @@
 
 namespace {
 
-struct EdgePairHash {
-  std::size_t operator()(const std::pair<Edge, Edge>& p) const {
-    return std::hash<Edge>()(p.first ^ (p.second * 0x9e3779b97f4a7c15ULL));
-  }
-};
-
 // Pairs met so far in one test. Both tests stop at their first decisive pair,
 // so a pair met again has already been answered the other way: remembering it
 // keeps a test linear in the pairs instead of the paths. The tests build no
