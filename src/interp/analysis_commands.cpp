@@ -1,6 +1,5 @@
 #include "interp/analysis_commands.h"
 
-#include "eval/evaluator.h"
 #include "eval/isop.h"
 #include "eval/sat_count.h"
 #include "interp/interpreter.h"
@@ -33,13 +32,6 @@ const char* const command_help_table[] = {
     nullptr,
 };
 
-// The function of a command's expression; the tree goes once evaluated.
-GBdd eval_tree(Interpreter& in, ExpPtr& tree) {
-  GBdd r = evaluate(in.idents, tree.get());
-  tree.reset();
-  return r;
-}
-
 } // namespace
 
 void command_help() {
@@ -48,23 +40,13 @@ void command_help() {
 }
 
 void sat_count_command(Interpreter& in, ExpPtr tree) {
-  guarded(in, [&] {
-    GBdd r = eval_tree(in, tree);
-    if (r == GBdd::NULL_()) {
-      printf("null\n");
-      return;
-    }
+  with_value(in, tree, [&](const GBdd& r) {
     printf("%s\n", sat_count(r, in.idents.arg_count()).to_string().c_str());
   });
 }
 
 void sat_command(Interpreter& in, ExpPtr tree) {
-  guarded(in, [&] {
-    GBdd r = eval_tree(in, tree);
-    if (r == GBdd::NULL_()) {
-      printf("null\n");
-      return;
-    }
+  with_value(in, tree, [&](const GBdd& r) {
     if (r.is_leaf()) {
       printf("%s\n", r == GBdd::TRUE_() ? "1" : "0");
       return;
@@ -80,12 +62,7 @@ void sat_command(Interpreter& in, ExpPtr tree) {
 }
 
 void isop_command(Interpreter& in, ExpPtr tree) {
-  guarded(in, [&] {
-    GBdd r = eval_tree(in, tree);
-    if (r == GBdd::NULL_()) {
-      printf("null\n");
-      return;
-    }
+  with_value(in, tree, [&](const GBdd& r) {
     bool as_clauses = in.print_method == PRINT_CNF;
     // Built only once a diagram of this size may be printed: the cover of a huge
     // one can take long to build.
@@ -100,12 +77,7 @@ void isop_command(Interpreter& in, ExpPtr tree) {
 }
 
 void dot_command(Interpreter& in, ExpPtr tree, int file_symbol) {
-  guarded(in, [&] {
-    GBdd r = eval_tree(in, tree);
-    if (r == GBdd::NULL_()) {
-      printf("null\n");
-      return;
-    }
+  with_value(in, tree, [&](const GBdd& r) {
     if (file_symbol == 0) {
       if (!may_print(in, r, nullptr)) return;
       write_dot(stdout, r, in.idents.arg_names().data());

@@ -57,6 +57,17 @@ GBdd eval_tree(Interpreter& in, ExpPtr& tree) {
 
 } // namespace
 
+void with_value(Interpreter& in, ExpPtr& tree, const std::function<void(const GBdd&)>& work) {
+  guarded(in, [&] {
+    GBdd r = eval_tree(in, tree);
+    if (r == GBdd::NULL_()) {
+      printf("null\n"); // even with echo off
+      return;
+    }
+    work(r);
+  });
+}
+
 bool guarded(Interpreter& in, const std::function<void()>& work) {
   int args_before = in.idents.arg_count();
   try {
@@ -152,14 +163,7 @@ void del(Interpreter& in, int symbol) {
 }
 
 void eval_and_print(Interpreter& in, ExpPtr tree) {
-  guarded(in, [&] {
-    GBdd r = eval_tree(in, tree);
-    if (r == GBdd::NULL_()) {
-      printf("null\n"); // even with echo off
-      return;
-    }
-    show_result(in, r, in.print_method);
-  });
+  with_value(in, tree, [&](const GBdd& r) { show_result(in, r, in.print_method); });
 }
 
 void print_with_method(Interpreter& in, ExpPtr tree, PrintMethod method) {
@@ -189,12 +193,7 @@ void print_ident(Interpreter& in, int symbol) {
 }
 
 void size_command(Interpreter& in, ExpPtr tree, SizeMeasure measure) {
-  guarded(in, [&] {
-    GBdd r = eval_tree(in, tree);
-    if (r == GBdd::NULL_()) {
-      printf("null\n");
-      return;
-    }
+  with_value(in, tree, [&](const GBdd& r) {
     switch (measure) {
     case SIZE_NODES: printf("(%d bdd nodes)\n", size(r)); break;
     case SIZE_TREE: printf("(%s Shannon tree nodes)\n", tree_size(r).to_string().c_str()); break;

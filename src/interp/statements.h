@@ -16,6 +16,11 @@ class Interpreter;
 // interpreter has said why and forgotten the arguments it declared.
 bool guarded(Interpreter& in, const std::function<void()>& work);
 
+// Evaluates a command's expression under the guard and runs work on its value;
+// a null value prints "null" instead, whatever echo says. The tree goes once
+// evaluated.
+void with_value(Interpreter& in, ExpPtr& tree, const std::function<void(const GBdd&)>& work);
+
 // Whether f, or what a command prints of it, may be printed. An interactive
 // run asks first before a diagram of more than 500 nodes or, for a smaller
 // one, before an output of more than 10000 terms: count_terms(limit) is the
