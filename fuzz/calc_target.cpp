@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <pthread.h>
 #include <stdio.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -113,8 +114,12 @@ void run_session(const std::uint8_t* data, std::size_t size) {
   reset_process_state();
 }
 
-// The sessions run one at a time on a worker thread that lives as long as the
-// process: the engine's thread hands over an input and waits for its end.
+// Whether the engine's own thread may run the sessions: its stack may grow to
+// the size the program gives its run (fuzz/run.sh raises the limit before the
+// engine starts). Otherwise they run one at a time on a worker thread that
+// lives as long as the process; the engine's thread hands over an input and
+// waits for its end, which costs two thread switches per input.
+bool run_inline = false;
 struct Worker {
   pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
   pthread_cond_t changed = PTHREAD_COND_INITIALIZER;
@@ -137,6 +142,12 @@ void* worker_loop(void*) {
   }
 }
 
+bool main_stack_is_big() {
+  rlimit limit;
+  if (getrlimit(RLIMIT_STACK, &limit) != 0) return false;
+  return limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur >= RUN_STACK_BYTES;
+}
+
 void start_worker() {
   pthread_attr_t attr;
   pthread_t thread;
@@ -155,11 +166,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   if (!init_module(FRESH_STORE_SLOTS)) abort();
   fresh_store_slots = store_stats().node_slots;
   open_output();
-  start_worker();
+  run_inline = main_stack_is_big();
+  if (!run_inline) start_worker();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (run_inline) {
+    run_session(data, size);
+    return 0;
+  }
   pthread_mutex_lock(&worker.lock);
   worker.data = data;
   worker.size = size;

@@ -76,6 +76,9 @@ log=$build/run-$target.log
 # A small quarantine keeps freed memory warm: the sessions allocate much and briefly.
 export ASAN_OPTIONS=quarantine_size_mb=16:malloc_context_size=10:detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1
+# The sessions run on the engine's own thread, whose stack may then grow as far
+# as the program's run thread: no thread switch per input.
+ulimit -s 1048576
 start=$(date +%s)
 "$build/fuzz_$target" -fork=2 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 \
   -rss_limit_mb=2048 -max_total_time="$seconds" -artifact_prefix="$findings/" \

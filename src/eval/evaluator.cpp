@@ -30,17 +30,23 @@ GBdd apply_binary(int kind, const GBdd& left, const GBdd& right) {
   }
 }
 
+using SavedRecords = std::vector<std::pair<int, std::unique_ptr<IdentInfo>>>;
+
 // Temporary bindings of names to values, for a "let" or the formals of a
 // call: the saved records go back when the scope ends, last binding first,
-// also when an interrupt unwinds through it.
+// also when an interrupt unwinds through it. The scopes of one evaluation nest,
+// so they share one stack of saved records: a call costs no allocation of its own.
 class Bindings {
 public:
-  explicit Bindings(IdentTable& idents_) : idents(idents_) {}
+  Bindings(IdentTable& idents_, SavedRecords& saved_)
+      : idents(idents_), saved(saved_), base(saved_.size()) {}
   Bindings(const Bindings&) = delete;
   Bindings& operator=(const Bindings&) = delete;
   ~Bindings() {
-    for (size_t i = saved.size(); i-- > 0;)
-      idents.swap_record(saved[i].first, std::move(saved[i].second));
+    while (saved.size() > base) {
+      idents.swap_record(saved.back().first, std::move(saved.back().second));
+      saved.pop_back();
+    }
   }
   void bind(int symbol, const GBdd& value) {
     saved.emplace_back(symbol,
@@ -49,7 +55,8 @@ public:
 
 private:
   IdentTable& idents;
-  std::vector<std::pair<int, std::unique_ptr<IdentInfo>>> saved;
+  SavedRecords& saved;
+  size_t base;
 };
 
 // One call of evaluate: the borrowed table and the counters of the limits,
@@ -65,7 +72,8 @@ private:
   GBdd eval_ident(int symbol);
   GBdd eval_binary(const ExpNode* node);
   GBdd eval_ite(const ExpNode* node);
-  bool eval_operands(const ExpNode* node, std::vector<GBdd>& values);
+  bool eval_operands(const ExpNode* node);
+  void drop_operands(size_t base);
   GBdd eval_list_operator(const ExpNode* node);
   GBdd apply_user_function(const ExpNode* node, UsrFuncInfo* f);
   GBdd eval_call(const ExpNode* node);
@@ -73,6 +81,12 @@ private:
   GBdd eval_quantifier(const ExpNode* node);
 
   IdentTable& idents;
+  // Stacks the nested evaluations share, each using what lies above the size
+  // it found: the left spines of binary chains, the operands of calls and n-ary
+  // operators, the records that bindings hide.
+  std::vector<const ExpNode*> spines;
+  std::vector<GBdd> operands;
+  SavedRecords saved_records;
   int depth = 0;
   int applications = 0;
   bool aborted = false; // a limit was hit: the statement yields null from here on
@@ -109,15 +123,15 @@ GBdd Evaluation::eval_ident(int symbol) {
 // Left operands first, then right ones, all of them evaluated. A long chain
 // such as a.a.a... is a deep left spine: it is walked iteratively.
 GBdd Evaluation::eval_binary(const ExpNode* node) {
-  std::vector<const ExpNode*> spine;
+  size_t base = spines.size();
   while (is_binary(node->kind)) {
-    spine.push_back(node);
+    spines.push_back(node);
     node = node->children[0];
   }
   GBdd acc = eval_rec(node);
-  while (!spine.empty()) {
-    const ExpNode* n = spine.back();
-    spine.pop_back();
+  while (spines.size() > base) {
+    const ExpNode* n = spines.back();
+    spines.pop_back();
     GBdd right = eval_rec(n->children[1]);
     acc = apply_binary(n->kind, acc, right);
   }
@@ -135,15 +149,19 @@ GBdd Evaluation::eval_ite(const ExpNode* node) {
   return ite(c, t, e);
 }
 
-// Evaluates the operands in order; false when one is null (the rest are then
-// not evaluated).
-bool Evaluation::eval_operands(const ExpNode* node, std::vector<GBdd>& values) {
-  values.reserve(node->count);
+// Evaluates the operands in order onto the operand stack; false when one is
+// null (the rest are then not evaluated). The caller drops them.
+bool Evaluation::eval_operands(const ExpNode* node) {
   for (int i = 0; i < node->count; i++) {
-    values.push_back(eval_rec(node->children[i]));
-    if (values.back() == GBdd::NULL_()) return false;
+    GBdd value = eval_rec(node->children[i]);
+    if (value == GBdd::NULL_()) return false;
+    operands.push_back(std::move(value));
   }
   return true;
+}
+
+void Evaluation::drop_operands(size_t base) {
+  operands.erase(operands.begin() + base, operands.end());
 }
 
 // nor_list, exactly_one and at_most_one over the operands, each suffix result
@@ -152,9 +170,13 @@ bool Evaluation::eval_operands(const ExpNode* node, std::vector<GBdd>& values) {
 //   one(i)   = ite(o_i, nor(i+1), one(i+1)), one(last) = o_last
 //   most(i)  = ite(o_i, nor(i+1), most(i+1)), most(last) = true
 GBdd Evaluation::eval_list_operator(const ExpNode* node) {
-  std::vector<GBdd> o;
-  if (!eval_operands(node, o)) return GBdd::NULL_();
-  size_t last = o.size() - 1;
+  size_t base = operands.size();
+  if (!eval_operands(node)) {
+    drop_operands(base);
+    return GBdd::NULL_();
+  }
+  const GBdd* o = operands.data() + base;
+  size_t last = operands.size() - base - 1;
   GBdd nor = !o[last];
   GBdd r = node->kind == EXP_XOR ? o[last] : node->kind == EXP_NOR ? nor : GBdd::TRUE_();
   for (size_t i = last; i-- > 0;) {
@@ -162,6 +184,7 @@ GBdd Evaluation::eval_list_operator(const ExpNode* node) {
     nor = ite(o[i], GBdd::FALSE_(), nor);
     if (node->kind == EXP_NOR) r = nor;
   }
+  drop_operands(base);
   return r;
 }
 
@@ -174,25 +197,24 @@ GBdd Evaluation::apply_user_function(const ExpNode* node, UsrFuncInfo* f) {
                    idents.text_of(symbol));
     return GBdd::NULL_();
   }
-  std::vector<GBdd> values;
-  values.reserve(node->count);
+  size_t base = operands.size();
   for (int i = 0; i < node->count; i++)
-    values.push_back(eval_rec(node->children[i]));
-  if (aborted) return GBdd::NULL_();
-  if (applications >= MAX_APPLICATIONS) {
+    operands.push_back(eval_rec(node->children[i]));
+  if (aborted || applications >= MAX_APPLICATIONS) {
+    drop_operands(base);
+    if (aborted) return GBdd::NULL_();
     msg_calc_error("\"%s\": more than %d nested function applications\n", idents.text_of(symbol),
                    MAX_APPLICATIONS);
     aborted = true;
     return GBdd::NULL_();
   }
-  // The record may be replaced while the body runs (a formal may share the
-  // function's name); keep what is needed.
-  int arity = f->arity;
-  std::vector<int> formals(f->formals.get(), f->formals.get() + arity);
+  // A formal may share the function's name: binding it hides the function's
+  // record, which the bindings then hold, so f stays valid until they end.
   const ExpNode* body = f->body.get();
-  Bindings bindings(idents);
-  for (int i = 0; i < arity; i++)
-    bindings.bind(formals[i], values[i]);
+  Bindings bindings(idents, saved_records);
+  for (int i = 0; i < f->arity; i++)
+    bindings.bind(f->formals[i], operands[base + i]);
+  drop_operands(base);
   applications++;
   GBdd r = eval_rec(body);
   applications--;
@@ -211,9 +233,10 @@ GBdd Evaluation::eval_call(const ExpNode* node) {
                      idents.text_of(node->symbol));
       return GBdd::NULL_();
     }
-    std::vector<GBdd> values;
-    if (!eval_operands(node, values)) return GBdd::NULL_();
-    return p->handler(node->count, values.data());
+    size_t base = operands.size();
+    GBdd r = eval_operands(node) ? p->handler(node->count, operands.data() + base) : GBdd::NULL_();
+    drop_operands(base);
+    return r;
   }
   if (UsrFuncInfo* f = info->as_usr_func()) return apply_user_function(node, f);
   msg_calc_error("\"%s\" is not a function\n", idents.text_of(node->symbol));
@@ -223,7 +246,7 @@ GBdd Evaluation::eval_call(const ExpNode* node) {
 GBdd Evaluation::eval_let(const ExpNode* node) {
   int s = node->symbol;
   GBdd bound = eval_rec(node->children[0]);
-  Bindings binding(idents);
+  Bindings binding(idents, saved_records);
   binding.bind(s, bound);
   return eval_rec(node->children[1]);
 }

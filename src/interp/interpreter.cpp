@@ -10,8 +10,9 @@
 #include <unistd.h>
 
 namespace {
-// The symbol store keeps its texts' addresses in segments of this many entries.
-constexpr int SYMBOL_SEGMENT_SIZE = 10000;
+// The symbol store keeps its texts' addresses in segments: the first holds
+// this many, each later one twice as many as the one before.
+constexpr int SYMBOL_SEGMENT_SIZE = 256;
 } // namespace
 
 Interpreter::Interpreter(FILE* input_)

@@ -120,7 +120,8 @@ bool Lexer::start_input(FILE* f) {
 
 int Lexer::read_char() {
   if (!input || (input == stdin && stdin_ended)) return EOF;
-  int c = input == stdin && line_source ? line_source->read_char() : fgetc(input);
+  // Only the interpreter's thread reads its inputs: no stream lock per character.
+  int c = input == stdin && line_source ? line_source->read_char() : getc_unlocked(input);
   if (c < 0) return c;
   if (c == '\n') lines_read++;
   last_char = c;

@@ -25,19 +25,18 @@ std::string format_key(const char* format, va_list args) {
 
 StringHash::StringHash()
     : buckets(new HashEntry*[5041]()), bucket_count(5041), entry_count(0), occupied(0),
-      max_chain(0), blocks(nullptr), free_bytes(TEXT_BLOCK_BYTES), write_pos(nullptr) {
+      max_chain(0), newest(nullptr), blocks(nullptr), free_bytes(TEXT_BLOCK_BYTES), write_pos(nullptr) {
   blocks = static_cast<TextBlock*>(::operator new(sizeof(TextBlock*) + TEXT_BLOCK_BYTES));
   blocks->previous = nullptr;
   write_pos = blocks->text;
 }
 
 StringHash::~StringHash() {
-  for (int b = 0; b < bucket_count; b++) {
-    for (HashEntry* e = buckets[b]; e;) {
-      HashEntry* next = e->next;
-      delete e;
-      e = next;
-    }
+  // A session interns a few dozen texts: walking them beats walking the buckets.
+  while (newest) {
+    HashEntry* before = newest->made_before;
+    delete newest;
+    newest = before;
   }
   delete[] buckets;
   while (blocks) {
@@ -108,7 +107,8 @@ HashEntry* StringHash::find_or_add(const char* text, bool* added) {
   if (k > max_chain) max_chain = k + 1;
   const char* copy = copy_text(text);
   entry_count++;
-  buckets[b] = new HashEntry{copy, entry_count, buckets[b]};
+  buckets[b] = new HashEntry{copy, entry_count, buckets[b], newest};
+  newest = buckets[b];
   *added = true;
   return buckets[b];
 }
@@ -120,8 +120,10 @@ void StringHash::print_stats(FILE* out) const {
   fprintf(out, "nb strings : %5d\n", entry_count);
 }
 
+// Slots are written as texts are added and read only below the count, so a
+// segment is not cleared: most sessions touch one page of their first.
 SymbolSegment::SymbolSegment(int size_)
-    : texts(new const char*[size_]()), size(size_), next(nullptr) {}
+    : texts(new const char*[size_]), size(size_), next(nullptr) {}
 
 SymbolSegment::~SymbolSegment() {
   delete[] texts;
@@ -136,7 +138,9 @@ SymbolTable::~SymbolTable() = default;
 const char** SymbolTable::slot(int i) const {
   auto* segment = const_cast<SymbolSegment*>(&first_segment);
   while (i >= segment->size) {
-    if (!segment->next) segment->next = new SymbolSegment(segment->size);
+    // Each segment doubles the last: a small table costs little to make, a
+    // large one is reached in a few steps.
+    if (!segment->next) segment->next = new SymbolSegment(segment->size * 2);
     i -= segment->size;
     segment = segment->next;
   }
@@ -163,7 +167,14 @@ int SymbolTable::vintern(const char* format, va_list args) {
 int SymbolTable::intern(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  int n = vintern(format, args);
+  int n;
+  if (std::strcmp(format, "%s") == 0) {
+    // A finished text, the common case (every name the lexer reads): no copy.
+    bool present;
+    n = add(va_arg(args, const char*), &present);
+  } else {
+    n = vintern(format, args);
+  }
   va_end(args);
   return n;
 }
@@ -198,6 +209,7 @@ bool SymbolTable::lookup(int* number, const char* format, ...) {
 }
 
 const char* SymbolTable::text_of(int number) const {
+  if (number < 1 || number > count) return nullptr;
   return *slot(number - 1);
 }
 

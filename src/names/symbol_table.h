@@ -10,6 +10,7 @@ struct HashEntry {
   const char* text;
   int number;
   HashEntry* next;
+  HashEntry* made_before; // every entry, newest first, so that none is looked for
 };
 
 // Texts are packed one after the other into blocks of this size; the first word
@@ -39,6 +40,7 @@ public:
   int entry_count;
   int occupied;
   int max_chain;
+  HashEntry* newest;
   TextBlock* blocks;
   int free_bytes;
   char* write_pos;
