@@ -17,7 +17,6 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 
 namespace {
@@ -38,11 +37,16 @@ void set_bit(Table& t, int a) {
   t[a >> 6] |= std::uint64_t(1) << (a & 63);
 }
 
-Table var_table(int k) {
-  Table t = ZERO;
-  for (int a = 0; a < 256; a++)
-    if ((a >> k) & 1) set_bit(t, a);
-  return t;
+const std::array<Table, NVARS> VAR_TABLES = [] {
+  std::array<Table, NVARS> tables{};
+  for (int k = 0; k < NVARS; k++)
+    for (int a = 0; a < 256; a++)
+      if ((a >> k) & 1) set_bit(tables[k], a);
+  return tables;
+}();
+
+const Table& var_table(int k) {
+  return VAR_TABLES[k];
 }
 
 Table not_table(const Table& t) {
@@ -96,18 +100,65 @@ int top_of(const Table& t) {
 
 // ---- the package side ----------------------------------------------------------
 
+[[noreturn]] void fail(const char* what, const std::string& detail);
+
 int current_assignment;
 int assign(int i) {
   return (current_assignment >> i) & 1;
 }
 
-Table read_back(const GBdd& f) {
-  Table t = ZERO;
-  for (int a = 0; a < 256; a++) {
-    current_assignment = a;
-    if (eval_bool(f, assign)) set_bit(t, a);
+// The table of a diagram, read through its edges once per node and polarity
+// (evaluating it at each of the 256 points would cost as much as all the rest
+// of a step). Variables outside 0..7 or leaves other than the two Boolean ones
+// are faults of their own.
+class ReadBack {
+public:
+  Table table_of(const GBdd& f) {
+    generation++;
+    return walk(f);
   }
-  return t;
+
+private:
+  static constexpr int SLOTS = 1024; // a diagram over 8 variables has at most 2^8 nodes
+  struct Slot {
+    Edge edge = 0;
+    unsigned generation = 0;
+    Table table{};
+  };
+
+  Table walk(const GBdd& f) {
+    if (f.is_leaf()) {
+      if (f == GBdd::TRUE_()) return ONE;
+      if (f == GBdd::FALSE_()) return ZERO;
+      fail("read back", "a leaf other than true and false");
+    }
+    std::size_t h = (f.edge * 0x9e3779b97f4a7c15ull) >> 54;
+    for (;; h = (h + 1) % SLOTS) {
+      Slot& s = slots[h];
+      if (s.generation != generation) break;
+      if (s.edge == f.edge) return s.table;
+    }
+    int k = f.top_index();
+    if (k < 0 || k >= NVARS) fail("read back", "variable " + std::to_string(k));
+    Table t = or_table(and_table(var_table(k), walk(f.high())),
+                       and_table(not_table(var_table(k)), walk(f.low())));
+    // The walks below may have taken the slot looked at first: probe again.
+    for (;; h = (h + 1) % SLOTS) {
+      Slot& s = slots[h];
+      if (s.generation != generation) {
+        s = Slot{f.edge, generation, t};
+        return t;
+      }
+    }
+  }
+
+  Slot slots[SLOTS];
+  unsigned generation = 0;
+};
+ReadBack reader;
+
+Table read_back(const GBdd& f) {
+  return reader.table_of(f);
 }
 
 std::string hex(const Table& t) {
@@ -134,17 +185,58 @@ void expect_int(long got, long want, const char* what) {
 
 // ---- the model of the operations whose result is a unique function -----------------
 
+// A set of tables, open-addressed: the functions of eight registers over eight
+// variables number a few hundred at most.
+class TableSet {
+public:
+  // True when t was not in the set.
+  bool insert(const Table& t) {
+    for (std::size_t h = slot_of(t);; h = (h + 1) % SLOTS) {
+      if (!used[h]) {
+        used[h] = true;
+        tables[h] = t;
+        count++;
+        return true;
+      }
+      if (tables[h] == t) return false;
+    }
+  }
+  bool contains(const Table& t) const {
+    for (std::size_t h = slot_of(t);; h = (h + 1) % SLOTS) {
+      if (!used[h]) return false;
+      if (tables[h] == t) return true;
+    }
+  }
+  std::size_t size() const { return count; }
+  void clear() {
+    used.fill(false);
+    count = 0;
+  }
+
+private:
+  static constexpr std::size_t SLOTS = 4096;
+  static std::size_t slot_of(const Table& t) {
+    return ((t[0] ^ t[1] * 3 ^ t[2] * 5 ^ t[3] * 7) * 0x9e3779b97f4a7c15ull) >> 52;
+  }
+  std::array<Table, SLOTS> tables;
+  std::array<bool, SLOTS> used{};
+  std::size_t count = 0;
+};
+
 // Nodes of the diagram of t: the distinct non-constant sub-functions reached by
 // fixing variables from the top; with complement edges a function and its
 // negation share one node.
 struct NodeCount {
-  std::set<Table> functions;
-  std::set<Table> nodes; // the smaller table of each complementary pair
+  TableSet functions;
+  TableSet nodes; // the smaller table of each complementary pair
+  void clear() {
+    functions.clear();
+    nodes.clear();
+  }
 };
 
 void collect_nodes(const Table& t, NodeCount& count) {
-  if (is_constant(t) || count.functions.count(t)) return;
-  count.functions.insert(t);
+  if (is_constant(t) || !count.functions.insert(t)) return;
   count.nodes.insert(std::min(t, not_table(t)));
   int k = top_of(t);
   collect_nodes(cofactor(t, k, false), count);
@@ -168,28 +260,17 @@ Table rename_table(const Table& t, const int* map) {
   return r;
 }
 
-// The generalised cofactor: f at the point of c nearest to a, where variable k
-// weighs 2^(7-k), so that the top variable counts most.
-Table constrain_table(const Table& f, const Table& c) {
-  static const std::array<int, 256> weight = [] {
-    std::array<int, 256> w{};
-    for (int d = 0; d < 256; d++)
-      for (int k = 0; k < NVARS; k++)
-        if ((d >> k) & 1) w[d] |= 1 << (NVARS - 1 - k);
-    return w;
-  }();
-  int points[256];
-  int count = 0;
-  for (int b = 0; b < 256; b++)
-    if (bit(c, b)) points[count++] = b;
-  Table r = ZERO;
-  for (int a = 0; a < 256; a++) {
-    int best = points[0];
-    for (int i = 1; i < count; i++)
-      if (weight[a ^ points[i]] < weight[a ^ best]) best = points[i];
-    if (bit(f, best)) set_bit(r, a);
-  }
-  return r;
+// The generalised cofactor by a care set c other than false: f at the point of
+// c nearest to a, where variable k weighs 2^(7-k), so that the top variable
+// counts most. Variable by variable from the top: where c has points on only
+// one side of k, every point takes that side.
+Table constrain_table(const Table& f, const Table& c, int k = 0) {
+  if (c == ONE || is_constant(f) || k == NVARS) return f;
+  Table f0 = cofactor(f, k, false), f1 = cofactor(f, k, true);
+  Table c0 = cofactor(c, k, false), c1 = cofactor(c, k, true);
+  if (c0 == ZERO) return constrain_table(f1, c1, k + 1);
+  if (c1 == ZERO) return constrain_table(f0, c0, k + 1);
+  return ite_table(var_table(k), constrain_table(f1, c1, k + 1), constrain_table(f0, c0, k + 1));
 }
 
 std::optional<Table> upcons_table(const Table& f, const Table& g) {
@@ -300,11 +381,12 @@ void Machine::check_all(const char* what) const {
 
 void Machine::forget_dead_marks() {
   if (marks.empty()) return;
-  NodeCount reached;
+  static NodeCount reached;
+  reached.clear();
   for (int i = 0; i < NREGS; i++)
     if (held(i)) collect_nodes(tables[i], reached);
   for (auto& [table, mark] : marks)
-    if (!reached.nodes.count(std::min(table, not_table(table)))) mark.certain = false;
+    if (!reached.nodes.contains(std::min(table, not_table(table)))) mark.certain = false;
 }
 
 // The cube of the variables in mask, and the models of quantifying them in f.
@@ -512,7 +594,8 @@ void Machine::step(Reader& in) {
   }
   case OP_SIZES: {
     if (!held(x)) return;
-    NodeCount count;
+    static NodeCount count;
+    count.clear();
     collect_nodes(tables[x], count);
     expect_int(size(regs[x]), long(count.nodes.size()), "size");
     expect_int(unsigned_size(regs[x]), long(count.functions.size()), "unsigned_size");

@@ -16,6 +16,7 @@
 
 #include "gbdd/gbdd_internal.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -50,11 +51,17 @@ void drop_marks_of_dead_nodes(); // size.cpp: user marks die with their node
 // The node array and the tables are mapped directly, zero-filled, and large ones
 // are asked for huge pages: they are read at random, and with small pages nearly
 // every read of a large store would miss the address-translation cache too.
+// Small tables come from the heap instead: a store that is made and dropped
+// again and again (one per input of a test driver) would otherwise pay a
+// mapping, its first-touch faults and, on unmapping, a flush of every core's
+// address-translation cache each time. Which way a table was made follows from
+// its size alone.
 
 namespace {
 
 constexpr std::size_t PAGE = 4096;
 constexpr std::size_t HUGE_PAGE = std::size_t(2) << 20;
+constexpr std::size_t SMALL_TABLE = std::size_t(64) << 10;
 
 std::size_t mapped_size(std::size_t bytes) {
   return (bytes + PAGE - 1) / PAGE * PAGE;
@@ -68,6 +75,11 @@ void advise_huge(void* p, std::size_t bytes) {
 
 void* map_table(std::size_t bytes) {
   if (bytes == 0) return nullptr;
+  if (bytes <= SMALL_TABLE) {
+    void* p = std::calloc(1, bytes);
+    if (p == nullptr) memory_exhausted();
+    return p;
+  }
   void* p = mmap(nullptr, mapped_size(bytes), PROT_READ | PROT_WRITE,
                  MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (p == MAP_FAILED) memory_exhausted();
@@ -77,6 +89,12 @@ void* map_table(std::size_t bytes) {
 
 void* remap_table(void* p, std::size_t old_bytes, std::size_t new_bytes) {
   if (p == nullptr) return map_table(new_bytes);
+  if (old_bytes <= SMALL_TABLE || new_bytes <= SMALL_TABLE) {
+    void* q = map_table(new_bytes);
+    std::memcpy(q, p, std::min(old_bytes, new_bytes));
+    unmap_table(p, old_bytes);
+    return q;
+  }
   void* q = mremap(p, mapped_size(old_bytes), mapped_size(new_bytes), MREMAP_MAYMOVE);
   if (q == MAP_FAILED) memory_exhausted();
   advise_huge(q, new_bytes);
@@ -84,7 +102,11 @@ void* remap_table(void* p, std::size_t old_bytes, std::size_t new_bytes) {
 }
 
 void unmap_table(void* p, std::size_t bytes) {
-  if (p != nullptr) munmap(p, mapped_size(bytes));
+  if (p == nullptr) return;
+  if (bytes <= SMALL_TABLE)
+    std::free(p);
+  else
+    munmap(p, mapped_size(bytes));
 }
 
 namespace {
