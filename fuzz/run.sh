@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds one in-process fuzz target with clang (libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer, internal errors of the package aborting) and runs
-# it for the given time on both cores.
+# it for the given time on both cores (FUZZ_JOBS=1 leaves one free).
 #   fuzz/run.sh TARGET SECONDS
 #     calc               the whole calculator: one input is the text of a session
 #     package            the package against its truth-table model
@@ -80,7 +80,8 @@ export UBSAN_OPTIONS=print_stacktrace=1
 # as the program's run thread: no thread switch per input.
 ulimit -s 1048576
 start=$(date +%s)
-"$build/fuzz_$target" -fork=2 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 \
+jobs=${FUZZ_JOBS:-2}
+"$build/fuzz_$target" -fork="$jobs" -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 \
   -rss_limit_mb=2048 -max_total_time="$seconds" -artifact_prefix="$findings/" \
   $options "$corpus" < /dev/null > "$log" 2>&1 || true
 end=$(date +%s)
