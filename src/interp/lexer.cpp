@@ -4,6 +4,7 @@
 #include "names/symbol_table.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -80,13 +81,39 @@ const TableRow operator_table[] = {
     {nullptr, 0},
 };
 
-// The token of the text in the table, or 0. Most words are names, not keywords:
-// the first characters rule out nearly every row before a comparison.
-int find(const TableRow* table, const char* text) {
-  for (const TableRow* row = table; row->text; row++)
-    if (row->text[0] == text[0] && std::strcmp(row->text, text) == 0) return row->token;
-  return 0;
-}
+// The rows of a table by the first character of their text, in table order.
+// Most words are names, not keywords: their first character leaves at most a
+// few rows to compare, usually none.
+class FirstCharIndex {
+public:
+  explicit FirstCharIndex(const TableRow* table) {
+    for (const TableRow* row = table; row->text; row++) {
+      auto& list = rows[(unsigned char)row->text[0]];
+      if (list.count == MAX_ROWS) std::abort(); // a table that outgrew its index
+      list.row[list.count++] = row;
+    }
+  }
+  // The token of the text, or 0; the first exact match in table order wins.
+  int find(const char* text) const {
+    const auto& list = rows[(unsigned char)text[0]];
+    for (int i = 0; i < list.count; i++)
+      if (std::strcmp(list.row[i]->text, text) == 0) return list.row[i]->token;
+    return 0;
+  }
+
+private:
+  static constexpr int MAX_ROWS = 8;
+  struct Rows {
+    const TableRow* row[MAX_ROWS];
+    int count = 0;
+  };
+  Rows rows[256];
+};
+
+const FirstCharIndex keyword_index(keyword_table);
+const FirstCharIndex command_index(command_table);
+const FirstCharIndex operator_index(operator_table);
+
 
 // Letters are those of the default locale: ASCII only, whatever the
 // environment says, so a byte above 127 is never taken for a letter.
@@ -103,7 +130,7 @@ bool is_space(int c) {
 } // namespace
 
 bool is_keyword(const char* text) {
-  return find(keyword_table, text) != 0;
+  return keyword_index.find(text) != 0;
 }
 
 Lexer::Lexer(SymbolTable& symbols_) : symbols(symbols_) {}
@@ -166,7 +193,7 @@ int Lexer::command_word() {
   }
   token_text = ":" + word;
   token_value = symbols.intern("%s", word.c_str());
-  if (int token = find(command_table, word.c_str())) return token;
+  if (int token = command_index.find(word.c_str())) return token;
   return TK_CMD_UNKNOWN;
 }
 
@@ -210,7 +237,7 @@ int Lexer::scan() {
         advance();
       }
       token_text = word;
-      if (int token = find(keyword_table, word.c_str())) return token;
+      if (int token = keyword_index.find(word.c_str())) return token;
       token_value = symbols.intern("%s", word.c_str());
       return TK_IDENT;
     }
@@ -218,7 +245,7 @@ int Lexer::scan() {
     if (c != 0 && std::strchr(".;,!)+#", c)) {
       advance();
       char text[2] = {(char)c, 0};
-      return find(keyword_table, text);
+      return keyword_index.find(text);
     }
 
     if (c != 0 && std::strchr("(=:-</", c)) {
@@ -247,14 +274,14 @@ int Lexer::scan() {
       }
       char pair[3] = {(char)c, (char)(c2 < 0 ? 0 : c2), 0};
       if (c2 > 0) {
-        if (int token = find(operator_table, pair)) {
+        if (int token = operator_index.find(pair)) {
           token_text = pair;
           advance();
           return token;
         }
       }
       char single[2] = {(char)c, 0};
-      if (int token = find(keyword_table, single)) return token;
+      if (int token = keyword_index.find(single)) return token;
       return unknown(c);
     }
 

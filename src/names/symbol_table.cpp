@@ -24,7 +24,7 @@ std::string format_key(const char* format, va_list args) {
 } // namespace
 
 StringHash::StringHash()
-    : buckets(new HashEntry*[5041]()), bucket_count(5041), entry_count(0), occupied(0),
+    : entry_count(0), occupied(0),
       max_chain(0), newest(nullptr), blocks(nullptr), free_bytes(TEXT_BLOCK_BYTES), write_pos(nullptr) {
   blocks = static_cast<TextBlock*>(::operator new(sizeof(TextBlock*) + TEXT_BLOCK_BYTES));
   blocks->previous = nullptr;
@@ -38,7 +38,6 @@ StringHash::~StringHash() {
     delete newest;
     newest = before;
   }
-  delete[] buckets;
   while (blocks) {
     TextBlock* previous = blocks->previous;
     ::operator delete(blocks);

@@ -35,8 +35,11 @@ public:
   HashEntry* find(const char* text) const;
   void print_stats(FILE* out) const;
 
-  HashEntry** buckets;
-  int bucket_count;
+  // Held in the object itself: a store made per session then costs no
+  // allocation of its own for them.
+  static constexpr int BUCKET_COUNT = 5041;
+  HashEntry* buckets[BUCKET_COUNT] = {};
+  int bucket_count = BUCKET_COUNT;
   int entry_count;
   int occupied;
   int max_chain;

@@ -5,15 +5,26 @@
 // node count before the session and after every name is deleted; fails when the
 // peak grew by more than a tenth or the nodes did not return.
 //   soak_driver COMMANDS SCRATCH_DIR [SEED]
+//
+// The session runs, as in the program, on a thread with a stack of 1 GiB. A
+// command's stack is bounded by the evaluation's limits (nesting and nested
+// applications) but can reach megabytes; the random functions of the session
+// recurse into those limits now and then, deeper and deeper as the rarer
+// combinations come up. So that the peak measures what the session keeps and
+// not when its deepest command happened to come, the session starts with a
+// command that nests to the limit along the widest frames (n-ary operators
+// inside a recursive function).
 
 #include "gbdd/gbdd.h"
 #include "interp/interpreter.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <malloc.h>
 #include <memory>
+#include <pthread.h>
 #include <random>
 #include <string>
 
@@ -24,6 +35,10 @@ constexpr int VARS = 64;
 constexpr int FUNCS = 16;
 constexpr int CHUNK = 10000; // commands per chunk of input
 constexpr int EXEC_FILES = 4;
+constexpr std::size_t RUN_STACK_BYTES = std::size_t(1) << 30;
+// Operators nested in each application of the first command's function: enough
+// that the nesting limit comes before the limit of nested applications.
+constexpr int DEEPEST_NESTING = 40;
 
 std::mt19937_64 rng;
 
@@ -165,6 +180,24 @@ long mapping_rss_kib(const char* name) {
   return kib;
 }
 
+// Resident KiB of the mapping that holds this thread's stack.
+long stack_rss_kib() {
+  int here = 0;
+  auto address = reinterpret_cast<std::uintptr_t>(&here);
+  File smaps(fopen("/proc/self/smaps", "r"), fclose);
+  char line[512];
+  bool inside = false;
+  long kib = 0;
+  while (smaps && fgets(line, sizeof line, smaps.get())) {
+    unsigned long from, to;
+    if (std::sscanf(line, "%lx-%lx ", &from, &to) == 2 && std::strchr(line, '-') < std::strchr(line, ' '))
+      inside = from <= address && address < to;
+    long k;
+    if (inside && std::sscanf(line, "Rss: %ld", &k) == 1) kib += k;
+  }
+  return kib;
+}
+
 long peak_rss_kib() {
   return status_kib("VmHWM");
 }
@@ -177,16 +210,30 @@ void run_chunk(Interpreter& in, FILE* f) {
   in.read_loop(false);
 }
 
-} // namespace
+// A function that applies itself inside DEEPEST_NESTING nested n-ary
+// operators, applied once, then deleted.
+std::string deepest_command() {
+  std::string body = "w(p)";
+  for (int i = 0; i < DEEPEST_NESTING; i++)
+    body = (i % 2 ? "xor(p, " : "nor(p, ") + body + ")";
+  return "w(p) := " + body + ";\nw(a0);\ndel w;\n";
+}
 
-int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: soak_driver COMMANDS SCRATCH_DIR [SEED]\n");
-    return 2;
-  }
-  long commands = std::atol(argv[1]);
-  std::string scratch = argv[2];
-  rng.seed(argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 1);
+struct Soak {
+  long commands;
+  std::string scratch;
+  int status;
+};
+
+int soak(long commands, const std::string& scratch);
+
+void* soak_thread(void* arg) {
+  auto* run = static_cast<Soak*>(arg);
+  run->status = soak(run->commands, run->scratch);
+  return nullptr;
+}
+
+int soak(long commands, const std::string& scratch) {
   for (int i = 0; i < EXEC_FILES; i++) {
     File f(fopen((scratch + "/soak" + std::to_string(i) + ".cmd").c_str(), "w"), fclose);
     if (!f) return 2;
@@ -207,6 +254,7 @@ int main(int argc, char** argv) {
       declare += "v" + std::to_string(v) + " := 0;\n";
     for (int g = 0; g < FUNCS; g++)
       declare += definition(g);
+    declare += deepest_command();
     File args(fmemopen(declare.data(), declare.size(), "r"), fclose);
     run_chunk(in, args.get());
     garbage_collect();
@@ -225,7 +273,7 @@ int main(int argc, char** argv) {
                      "%zu KiB, heap resident %ld KiB, stack resident %ld KiB, store %ld KiB, %ld "
                      "live nodes\n",
                      done, peak_rss_kib(), rss_kib(), heap.uordblks / 1024, heap.fordblks / 1024,
-                     mapping_rss_kib("[heap]"), mapping_rss_kib("[stack]"), st.store_bytes / 1024,
+                     mapping_rss_kib("[heap]"), stack_rss_kib(), st.store_bytes / 1024,
                      st.live_nodes);
       }
     }
@@ -242,4 +290,24 @@ int main(int argc, char** argv) {
   bool ok = peak_all <= peak_tenth + peak_tenth / 10 && after == baseline;
   std::fprintf(stderr, "%s\n", ok ? "soak passed" : "soak FAILED");
   return ok ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: soak_driver COMMANDS SCRATCH_DIR [SEED]\n");
+    return 2;
+  }
+  rng.seed(argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 1);
+  // One heap for both threads, so that the heap figures cover the session's.
+  mallopt(M_ARENA_MAX, 1);
+  Soak run{std::atol(argv[1]), argv[2], 2};
+  pthread_attr_t attr;
+  pthread_t thread;
+  if (pthread_attr_init(&attr) != 0 || pthread_attr_setstacksize(&attr, RUN_STACK_BYTES) != 0 ||
+      pthread_create(&thread, &attr, soak_thread, &run) != 0)
+    return 2;
+  pthread_join(thread, nullptr);
+  return run.status;
 }
