@@ -66,7 +66,7 @@ esac
 
 # Sessions may exec command files: they run in a scratch directory holding the
 # small files the transcripts use, and read nothing outside it.
-scratch=$build/scratch
+scratch=$build/scratch-$target
 rm -rf "$scratch"
 mkdir -p "$scratch"
 cp -r tests/transcripts/files "$scratch"/

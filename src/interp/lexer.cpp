@@ -228,19 +228,19 @@ int Lexer::scan() {
     }
     int c = lookahead_char;
     token_line = lines_read + 1;
-    token_text.assign(1, (char)c);
 
     if (is_word_char(c)) {
-      std::string word;
+      // Read straight into the token's text, whose room stays from token to token.
+      token_text.clear();
       while (is_word_char(lookahead_char)) {
-        word.push_back((char)lookahead_char);
+        token_text.push_back((char)lookahead_char);
         advance();
       }
-      token_text = word;
-      if (int token = keyword_index.find(word.c_str())) return token;
-      token_value = symbols.intern("%s", word.c_str());
+      if (int token = keyword_index.find(token_text.c_str())) return token;
+      token_value = symbols.intern("%s", token_text.c_str());
       return TK_IDENT;
     }
+    token_text.assign(1, (char)c);
 
     if (c != 0 && std::strchr(".;,!)+#", c)) {
       advance();
