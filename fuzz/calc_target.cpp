@@ -32,20 +32,18 @@ constexpr int FRESH_STORE_SLOTS = 1024;
 // billions of terms; past this budget the session ends.
 constexpr long OUTPUT_BUDGET_BYTES = 256 << 10;
 
-// Thrown by the output when a session has printed its budget.
-struct OutputBudgetSpent {};
-
 long output_left = 0;
 // Slots of the store init_module(FRESH_STORE_SLOTS) makes.
 long fresh_store_slots = 0;
 
 // Standard output and standard error of the fuzzed sessions: counted, then
-// discarded. May throw OutputBudgetSpent through the stdio call that writes; the
-// C library unwinds through its own frames and releases the stream's lock on the
-// way.
+// discarded. Past the budget the session is interrupted as by Ctrl-C: the
+// command ends at its next term or node, and the session with it. (An exception
+// thrown from here would cross the C library's frames, and the callers compiled
+// as if those never throw would skip their own clean-up: their strings leaked.)
 ssize_t write_output(void*, const char*, size_t size) {
   output_left -= long(size);
-  if (output_left < 0) throw OutputBudgetSpent{};
+  if (output_left < 0) request_interrupt();
   return ssize_t(size);
 }
 
@@ -80,14 +78,7 @@ void reset_process_state() {
   if (store_stats().node_slots != fresh_store_slots && !init_module(FRESH_STORE_SLOTS)) abort();
   set_sop_strings("true", "false", "!", ".", " +\n", "", "", "");
   msg_reset();
-}
-
-// Points the interpreter back at its own input after the output budget unwound
-// through exec, whose files have closed themselves on the way.
-void leave_exec_files(Interpreter& in) {
-  if (in.saved_inputs.empty()) return;
-  in.input = in.saved_inputs.front();
-  in.saved_inputs.clear();
+  clear_interrupt(); // the output budget's, when no node or term came after it
 }
 
 // Runs the text as one session, then resets what the session left behind.
@@ -103,12 +94,8 @@ void run_session(const std::uint8_t* data, std::size_t size) {
   {
     Interpreter in(input);
     in.memory_limit_text = STORE_BUDGET_TEXT;
-    try {
-      in.read_loop(false);
-      fflush(stdout);
-    } catch (const OutputBudgetSpent&) {
-      leave_exec_files(in);
-    }
+    in.read_loop(false);
+    fflush(stdout);
   }
   fclose(input);
   output_left = OUTPUT_BUDGET_BYTES;
