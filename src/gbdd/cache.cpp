@@ -14,48 +14,19 @@
 std::uint64_t cache_lookups;
 std::uint64_t cache_hits;
 
-namespace {
+CacheEntry* cache_table = nullptr;
+std::uint64_t cache_mask = 0;
 
-struct CacheEntry {
-  Edge32 a; // 0: empty (no operand is the null edge)
-  Edge32 b;
-  Edge32 c;
-  Edge32 result;
-};
-static_assert(sizeof(CacheEntry) == 16);
+namespace {
 
 // At least one entry for every this many slots of the store: a larger table
 // answers more, but beyond one entry a slot it is mostly memory.
 constexpr std::uint64_t SLOTS_PER_ENTRY = 1;
 
-CacheEntry* entries = nullptr;
-std::uint64_t mask = 0; // size - 1; the size is a power of two
-
-std::uint64_t slot_of(Edge a, Edge b, Edge c) {
-  std::uint64_t h =
-      (a * 0x9E3779B97F4A7C15ull) ^ (b * 0xC2B2AE3D27D4EB4Full) ^ (c * 0x165667B19E3779F9ull);
-  h ^= h >> 32;
-  h *= 0xD6E8FEB86659FD93ull;
-  return (h ^ (h >> 32)) & mask;
-}
-
 } // namespace
 
-Edge cache_get(Edge a, Edge b, Edge c) {
-  cache_lookups++;
-  const CacheEntry& e = entries[slot_of(a, b, c)];
-  if (e.a != a || e.b != b || e.c != c) return 0;
-  cache_hits++;
-  return e.result;
-}
-
-void cache_put(Edge a, Edge b, Edge c, Edge r) {
-  entries[slot_of(a, b, c)] = CacheEntry{static_cast<Edge32>(a), static_cast<Edge32>(b),
-                                         static_cast<Edge32>(c), static_cast<Edge32>(r)};
-}
-
 void cache_clear() {
-  std::memset(static_cast<void*>(entries), 0, (mask + 1) * sizeof(CacheEntry));
+  std::memset(static_cast<void*>(cache_table), 0, (cache_mask + 1) * sizeof(CacheEntry));
 }
 
 void cache_resize(std::uint64_t slots) {
@@ -64,18 +35,18 @@ void cache_resize(std::uint64_t slots) {
   std::uint64_t size = 1024;
   while (2 * size * SLOTS_PER_ENTRY <= slots)
     size *= 2;
-  if (entries != nullptr && size == mask + 1) {
+  if (cache_table != nullptr && size == cache_mask + 1) {
     cache_clear();
     return;
   }
   auto* fresh = static_cast<CacheEntry*>(map_table(size * sizeof(CacheEntry)));
-  unmap_table(entries, cache_bytes());
-  entries = fresh;
-  mask = size - 1;
+  unmap_table(cache_table, cache_bytes());
+  cache_table = fresh;
+  cache_mask = size - 1;
 }
 
 std::uint64_t cache_entries() {
-  return entries == nullptr ? 0 : mask + 1;
+  return cache_table == nullptr ? 0 : cache_mask + 1;
 }
 
 std::uint64_t cache_bytes() {

@@ -25,9 +25,12 @@ Edge rec_and(Edge a, Edge b) {
   if (Edge hit = cache_get(a, b, OP_AND)) return hit;
 
   int top = min_index(top_index(a), top_index(b));
+  Edge ha = high_at(a, top);
+  Edge hb = high_at(b, top);
+  prefetch_pair(ha, hb, OP_AND); // loads while the low side is worked out
   GBdd low(rec_and(low_at(a, top), low_at(b, top)));
-  GBdd high(rec_and(high_at(a, top), high_at(b, top))); // low stays rooted meanwhile
-  Edge r = get_node(top, high, low);                    // may collect
+  GBdd high(rec_and(ha, hb)); // low stays rooted meanwhile
+  Edge r = get_node(top, high, low); // may collect
   cache_put(a, b, OP_AND, r);
   return r;
 }
@@ -52,8 +55,11 @@ Edge rec_xor(Edge a, Edge b) {
   if (Edge hit = cache_get(a, b, OP_XOR)) return hit;
 
   int top = min_index(top_index(a), top_index(b));
+  Edge ha = high_at(a, top);
+  Edge hb = high_at(b, top);
+  prefetch_pair(ha, hb, OP_XOR);
   GBdd low(rec_xor(low_at(a, top), low_at(b, top)));
-  GBdd high(rec_xor(high_at(a, top), high_at(b, top)));
+  GBdd high(rec_xor(ha, hb));
   Edge r = get_node(top, high, low);
   cache_put(a, b, OP_XOR, r);
   return r;
@@ -80,12 +86,20 @@ Edge rec_ite(Edge c, Edge f, Edge g) {
     if (same_node(f, g)) return rec_xor(c, g);
   }
 
+  prefetch_node(c);
   prefetch_node(f);
   prefetch_node(g);
   if (Edge hit = cache_get(c, f, g)) return hit;
   int top = min_index(top_index(c), min_index(top_index(f), top_index(g)));
+  Edge hc = high_at(c, top);
+  Edge hf = high_at(f, top);
+  Edge hg = high_at(g, top);
+  prefetch_node(hc);
+  prefetch_node(hf);
+  prefetch_node(hg);
+  cache_prefetch(hc, hf, hg);
   GBdd low(rec_ite(low_at(c, top), low_at(f, top), low_at(g, top)));
-  GBdd high(rec_ite(high_at(c, top), high_at(f, top), high_at(g, top)));
+  GBdd high(rec_ite(hc, hf, hg));
   Edge r = get_node(top, high, low);
   cache_put(c, f, g, r);
   return r;

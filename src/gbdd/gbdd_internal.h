@@ -215,10 +215,45 @@ enum OpCode : std::uint32_t {
   OP_SUPPORT_AND = 13,
 };
 
+// One entry: three key words and the result in sixteen bytes, four entries to a
+// cache line.
+struct CacheEntry {
+  Edge32 a; // 0: empty (no operand is the null edge)
+  Edge32 b;
+  Edge32 c;
+  Edge32 result;
+};
+static_assert(sizeof(CacheEntry) == 16);
+extern CacheEntry* cache_table;
+extern std::uint64_t cache_mask; // size - 1; the size is a power of two
+extern std::uint64_t cache_lookups;
+extern std::uint64_t cache_hits;
+
+inline CacheEntry& cache_entry(Edge a, Edge b, Edge c) {
+  std::uint64_t h =
+      (a * 0x9E3779B97F4A7C15ull) ^ (b * 0xC2B2AE3D27D4EB4Full) ^ (c * 0x165667B19E3779F9ull);
+  h ^= h >> 32;
+  h *= 0xD6E8FEB86659FD93ull;
+  return cache_table[(h ^ (h >> 32)) & cache_mask];
+}
+
 // Result cached for the key (a, b, c), or 0. c is the third operand of ite or
 // the OpCode of any other operation; b is an operand or a stamp.
-Edge cache_get(Edge a, Edge b, Edge c);
-void cache_put(Edge a, Edge b, Edge c, Edge r);
+inline Edge cache_get(Edge a, Edge b, Edge c) {
+  cache_lookups++;
+  const CacheEntry& e = cache_entry(a, b, c);
+  if (e.a != a || e.b != b || e.c != c) return 0;
+  cache_hits++;
+  return e.result;
+}
+inline void cache_put(Edge a, Edge b, Edge c, Edge r) {
+  cache_entry(a, b, c) = CacheEntry{static_cast<Edge32>(a), static_cast<Edge32>(b),
+                                    static_cast<Edge32>(c), static_cast<Edge32>(r)};
+}
+// Starts loading the entry of a key that will be looked up soon.
+inline void cache_prefetch(Edge a, Edge b, Edge c) {
+  __builtin_prefetch(&cache_entry(a, b, c));
+}
 // Emptied by every collection: entries name slots that may be reused.
 void cache_clear();
 // Sizes the table for a store of `slots` slots; empties it.
@@ -226,8 +261,16 @@ void cache_resize(std::uint64_t slots);
 // Figures for store_stats.
 std::uint64_t cache_entries();
 std::uint64_t cache_bytes();
-extern std::uint64_t cache_lookups;
-extern std::uint64_t cache_hits;
+
+// Starts loading what the core of a binary operation on (a, b) reads first: both
+// nodes and the computed-table entry, as far as the trivial cases leave them.
+inline void prefetch_pair(Edge a, Edge b, OpCode op) {
+  if (is_leaf_edge(a) || is_leaf_edge(b)) return;
+  prefetch_node(a);
+  prefetch_node(b);
+  if (a > b) std::swap(a, b);
+  cache_prefetch(a, b, op);
+}
 
 // ---- recursive cores on purely boolean edges (core.cpp). May collect. ---------------
 Edge rec_and(Edge a, Edge b);
