@@ -19,9 +19,10 @@ std::uint64_t cache_mask = 0;
 
 namespace {
 
-// At least one entry for every this many slots of the store: a larger table
-// answers more, but beyond one entry a slot it is mostly memory.
-constexpr std::uint64_t SLOTS_PER_ENTRY = 1;
+// At least one entry for every this many slots of the store. Most results are
+// asked for again soon or never: a table twice this size answers barely more
+// often, and each operation's misses then spread over more memory.
+constexpr std::uint64_t SLOTS_PER_ENTRY = 2;
 
 } // namespace
 
@@ -30,8 +31,8 @@ void cache_clear() {
 }
 
 void cache_resize(std::uint64_t slots) {
-  // The largest power of two within the store's share: one entry for every one
-  // to two slots as the store grows.
+  // The largest power of two within the store's share: one entry for every two
+  // to four slots as the store grows.
   std::uint64_t size = 1024;
   while (2 * size * SLOTS_PER_ENTRY <= slots)
     size *= 2;

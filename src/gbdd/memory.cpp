@@ -126,8 +126,9 @@ constexpr int GC_STRESS_CAPACITY = 8;
 #endif
 // A collection that leaves less than this share of the slots free grows the
 // store: collecting a nearly full store again and again costs more than the
-// memory it saves.
-constexpr double MIN_FREE_SHARE = 0.4;
+// memory it saves. A smaller store is also a faster one: fewer of its reads
+// miss the processor's caches.
+constexpr double MIN_FREE_SHARE = 0.25;
 constexpr int SERIAL_BYTES = 6;
 
 std::uintptr_t default_true_value() {
