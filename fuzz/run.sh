@@ -56,7 +56,10 @@ case "$target" in
     for f in tests/transcripts/*.in examples/*.cmd; do
       head -c 4000 "$f" > "$corpus/seed_$(basename "$f")"
     done
-    options="-dict=$root/fuzz/boolcalc.dict -max_len=4096 -timeout=10"
+    # Sessions of at most 512 bytes (a score of commands): over the same working
+    # corpus the engine ran 2,084 of them a second against 370 of 4,096 bytes,
+    # and reached all but 19 of the 2,722 edges the longer ones did.
+    options="-dict=$root/fuzz/boolcalc.dict -max_len=512 -timeout=10"
     ;;
   *)
     cp fuzz/package_corpus/* "$corpus"/ 2>/dev/null || true
