@@ -40,14 +40,14 @@ Edge rec_cofactor(Edge f, Edge c, int op) {
     r = restrict_by_wider(f, c); // variables of c above f's top leave the care set
   } else {
     int top = min_index(i, j);
-    GBdd low(rec_cofactor(low_at(f, top), low_at(c, top), op));
-    GBdd high(rec_cofactor(high_at(f, top), high_at(c, top), op));
+    Root low(rec_cofactor(low_at(f, top), low_at(c, top), op));
+    Root high(rec_cofactor(high_at(f, top), high_at(c, top), op));
     if (low.edge == 0)
       r = high.edge;
     else if (high.edge == 0)
       r = low.edge;
     else
-      r = get_node(top, high, low);
+      r = get_node(top, high.edge, low.edge);
   }
   cache_put(f, c, op, r);
   return r;
@@ -135,7 +135,7 @@ Edge rec_constrain_td(Edge l, Edge u, TdMemo& memo) {
     }
     GBdd low(rec_constrain_td(low_of(lower.edge), low_of(upper.edge), memo));
     GBdd high(rec_constrain_td(high_of(lower.edge), high_of(upper.edge), memo));
-    return solved.result.edge = rec_ite_var(i, high, low);
+    return solved.result.edge = rec_ite_var(i, high.edge, low.edge);
   }
 }
 
@@ -146,9 +146,9 @@ Edge rec_var_cofactor(Edge f, int i, bool value, std::uint32_t key) {
   if (i < k) return f;
   if (i == k) return value ? high_of(f) : low_of(f);
   if (Edge hit = cache_get(f, key, OP_VAR_COFACTOR)) return hit;
-  GBdd low(rec_var_cofactor(low_of(f), i, value, key));
-  GBdd high(rec_var_cofactor(high_of(f), i, value, key));
-  Edge r = get_node(k, high, low);
+  Root low(rec_var_cofactor(low_of(f), i, value, key));
+  Root high(rec_var_cofactor(high_of(f), i, value, key));
+  Edge r = get_node(k, high.edge, low.edge);
   cache_put(f, key, OP_VAR_COFACTOR, r);
   return r;
 }
@@ -199,12 +199,12 @@ GBdd high_cofactor(const GBdd& f, int i) {
   return GBdd(rec_var_cofactor(f.edge, i, true, new_stamp()));
 }
 
-Edge rec_ite_var(int i, const GBdd& g, const GBdd& h) {
+Edge rec_ite_var(int i, Edge g, Edge h) {
   GBdd x = GBdd::variable(i);
-  return rec_ite(x.edge, g.edge, h.edge);
+  return rec_ite(x.edge, g, h);
 }
 
 GBdd ite_var(int i, const GBdd& g, const GBdd& h) {
   if (g.edge == 0 || h.edge == 0) return GBdd::NULL_();
-  return GBdd(rec_ite_var(i, g, h));
+  return GBdd(rec_ite_var(i, g.edge, h.edge));
 }

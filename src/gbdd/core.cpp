@@ -3,7 +3,7 @@
 //
 // The edge operands of every recursive core here are parts of rooted operands:
 // the public entry's handles reach them, and each intermediate result is held in
-// a local GBdd before anything else can allocate.
+// a local Root before anything else can allocate.
 
 #include "gbdd/gbdd.h"
 #include "gbdd/gbdd_internal.h"
@@ -28,9 +28,9 @@ Edge rec_and(Edge a, Edge b) {
   Edge ha = high_at(a, top);
   Edge hb = high_at(b, top);
   prefetch_pair(ha, hb, OP_AND); // loads while the low side is worked out
-  GBdd low(rec_and(low_at(a, top), low_at(b, top)));
-  GBdd high(rec_and(ha, hb)); // low stays rooted meanwhile
-  Edge r = get_node(top, high, low); // may collect
+  Root low(rec_and(low_at(a, top), low_at(b, top)));
+  Root high(rec_and(ha, hb)); // low stays rooted meanwhile
+  Edge r = get_node(top, high.edge, low.edge); // may collect
   cache_put(a, b, OP_AND, r);
   return r;
 }
@@ -58,9 +58,9 @@ Edge rec_xor(Edge a, Edge b) {
   Edge ha = high_at(a, top);
   Edge hb = high_at(b, top);
   prefetch_pair(ha, hb, OP_XOR);
-  GBdd low(rec_xor(low_at(a, top), low_at(b, top)));
-  GBdd high(rec_xor(ha, hb));
-  Edge r = get_node(top, high, low);
+  Root low(rec_xor(low_at(a, top), low_at(b, top)));
+  Root high(rec_xor(ha, hb));
+  Edge r = get_node(top, high.edge, low.edge);
   cache_put(a, b, OP_XOR, r);
   return r;
 }
@@ -98,9 +98,9 @@ Edge rec_ite(Edge c, Edge f, Edge g) {
   prefetch_node(hf);
   prefetch_node(hg);
   cache_prefetch(hc, hf, hg);
-  GBdd low(rec_ite(low_at(c, top), low_at(f, top), low_at(g, top)));
-  GBdd high(rec_ite(hc, hf, hg));
-  Edge r = get_node(top, high, low);
+  Root low(rec_ite(low_at(c, top), low_at(f, top), low_at(g, top)));
+  Root high(rec_ite(hc, hf, hg));
+  Edge r = get_node(top, high.edge, low.edge);
   cache_put(c, f, g, r);
   return r;
 }
@@ -114,9 +114,9 @@ Edge rec_smooth(Edge f, int v) {
   if (v == d) return rec_or(high_of(f), low_of(f));
   if (Edge hit = cache_get(f, smooth_key, OP_SMOOTH)) return hit;
 
-  GBdd low(rec_smooth(low_of(f), v));
-  GBdd high(rec_smooth(high_of(f), v));
-  Edge r = get_node(d, high, low); // the if-then-else on x_d: both sides lie below d
+  Root low(rec_smooth(low_of(f), v));
+  Root high(rec_smooth(high_of(f), v));
+  Edge r = get_node(d, high.edge, low.edge); // the if-then-else on x_d: both sides lie below d
   cache_put(f, smooth_key, OP_SMOOTH, r);
   return r;
 }

@@ -347,9 +347,7 @@ inline NodeId unique_node(std::int32_t index, Edge32 low, Edge32 high) {
 
 } // namespace
 
-Edge get_node(int i, const GBdd& high, const GBdd& low) {
-  Edge h = high.edge;
-  Edge l = low.edge;
+Edge get_node(int i, Edge h, Edge l) {
   if (h == l) return l;
   Edge flags = 0;
   if (is_boolean_edge(h) && is_boolean_edge(l)) {
@@ -426,6 +424,18 @@ long count_nodes(const Edge* roots, long count) {
 
 // ---- collection -------------------------------------------------------------------
 
+Edge* root_stack = nullptr;
+std::uint32_t root_count = 0;
+std::uint32_t root_capacity = 0;
+
+void grow_root_stack() {
+  std::uint32_t capacity = root_capacity == 0 ? 1024 : 2 * root_capacity;
+  auto* grown = static_cast<Edge*>(std::realloc(root_stack, capacity * sizeof(Edge)));
+  if (grown == nullptr) memory_exhausted();
+  root_stack = grown;
+  root_capacity = capacity;
+}
+
 int garbage_collect() {
   long slots = slot_count();
   if (memory.frontier <= FIRST_SLOT + 1) return 0; // no node was ever made
@@ -434,6 +444,8 @@ int garbage_collect() {
   std::vector<NodeId> stack;
   for (GBdd* p = alive_head.next; p != &alive_head; p = p->next)
     if (p->edge != 0) stack.push_back(id_of(p->edge));
+  for (std::uint32_t k = 0; k < root_count; k++)
+    if (root_stack[k] != 0) stack.push_back(id_of(root_stack[k]));
   mark_reachable(stack, nullptr);
   drop_marks_of_dead_nodes();
 

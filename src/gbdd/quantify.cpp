@@ -25,9 +25,9 @@ Edge rec_forall(Edge cube, Edge f) {
 
   bool kept = j < top_index(cube); // f's top variable is not in the set
   Edge rest = kept ? cube : high_of(cube);
-  GBdd low(rec_forall(rest, low_of(f)));
-  GBdd high(rec_forall(rest, high_of(f)));
-  Edge r = kept ? get_node(j, high, low) : rec_and(high.edge, low.edge);
+  Root low(rec_forall(rest, low_of(f)));
+  Root high(rec_forall(rest, high_of(f)));
+  Edge r = kept ? get_node(j, high.edge, low.edge) : rec_and(high.edge, low.edge);
   cache_put(f, forall_key, OP_FORALL, r);
   return r;
 }
@@ -38,9 +38,9 @@ Edge rec_forall_var(int i, Edge f) {
   if (i < k) return f;
   if (i == k) return rec_and(high_of(f), low_of(f));
   if (Edge hit = cache_get(f, forall_var_key, OP_FORALL_VAR)) return hit;
-  GBdd low(rec_forall_var(i, low_of(f)));
-  GBdd high(rec_forall_var(i, high_of(f)));
-  Edge r = get_node(k, high, low);
+  Root low(rec_forall_var(i, low_of(f)));
+  Root high(rec_forall_var(i, high_of(f)));
+  Edge r = get_node(k, high.edge, low.edge);
   cache_put(f, forall_var_key, OP_FORALL_VAR, r);
   return r;
 }
@@ -51,9 +51,9 @@ Edge rec_forall_x2max(int i, Edge f) {
   int k = top_index(f);
   if (k >= i) return f == TRUE_EDGE ? TRUE_EDGE : FALSE_EDGE;
   if (Edge hit = cache_get(f, forall_x2max_key, OP_FORALL_X2MAX)) return hit;
-  GBdd low(rec_forall_x2max(i, low_of(f)));
-  GBdd high(rec_forall_x2max(i, high_of(f)));
-  Edge r = get_node(k, high, low);
+  Root low(rec_forall_x2max(i, low_of(f)));
+  Root high(rec_forall_x2max(i, high_of(f)));
+  Edge r = get_node(k, high.edge, low.edge);
   cache_put(f, forall_x2max_key, OP_FORALL_X2MAX, r);
   return r;
 }

@@ -26,11 +26,11 @@ Edge rec_rename(Edge f) {
     internal_error("GBdd::rec_rename : the rename produces negative index");
     return 0;
   }
-  GBdd low(rec_rename(low_of(f)));
+  Root low(rec_rename(low_of(f)));
   if (low.edge == 0) return 0;
-  GBdd high(rec_rename(high_of(f)));
+  Root high(rec_rename(high_of(f)));
   if (high.edge == 0) return 0;
-  Edge r = rec_ite_var(j, high, low);
+  Edge r = rec_ite_var(j, high.edge, low.edge);
   memo_put_both(f, rename_stamp, OP_RENAME, r);
   return r;
 }
@@ -45,11 +45,11 @@ Edge rec_shift(Edge f, int d) {
     internal_error("GBdd::rec_shift : the shift produces negative index");
     return 0;
   }
-  GBdd low(rec_shift(low_of(f), d));
+  Root low(rec_shift(low_of(f), d));
   if (low.edge == 0) return 0;
-  GBdd high(rec_shift(high_of(f), d));
+  Root high(rec_shift(high_of(f), d));
   if (high.edge == 0) return 0;
-  Edge r = rec_ite_var(static_cast<int>(j), high, low);
+  Edge r = rec_ite_var(static_cast<int>(j), high.edge, low.edge);
   memo_put_both(f, shift_stamp, OP_SHIFT, r);
   return r;
 }

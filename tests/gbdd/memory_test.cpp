@@ -79,6 +79,48 @@ TEST_F(Memory, CollectionReclaimsExactlyTheUnreachableNodes) {
   EXPECT_EQ(chained_nodes(), 0);
 }
 
+// An operation ended by the memory limit unwinds the intermediate results it
+// held, however deep: once its operands are gone, a collection reclaims all.
+TEST_F(Memory, OperationEndedByTheLimitLeavesNothingRooted) {
+  auto chained_nodes = [] {
+    long n = 0;
+    for (std::uint64_t b = 0; b <= memory.bucket_mask; b++)
+      for (NodeId id = memory.buckets[b]; id != 0; id = node_at(id)->next)
+        n++;
+    return n;
+  };
+  garbage_collect();
+  long before = chained_nodes();
+  bool aborted = false;
+  {
+    // x0.x8 + x1.x9 + ... + x6.x14: hundreds of nodes in this order, and
+    // adding x7.x15 makes hundreds more, deep in the recursion.
+    GBdd f = GBdd::FALSE_();
+    for (int i = 0; i < 7; i++)
+      f = or_(f, and_(GBdd::variable(i), GBdd::variable(i + 8)));
+    GBdd g = and_(GBdd::variable(7), GBdd::variable(15));
+    // Fill the store to its limit with live nodes, then free fifty slots.
+    set_memory_limit(static_cast<std::uint64_t>(store_stats().store_bytes));
+    std::vector<GBdd> filler;
+    try {
+      for (int k = 0;; k++)
+        filler.push_back(GBdd::variable(100000 + k));
+    } catch (const GBddAbort&) {
+    }
+    filler.resize(filler.size() - 50);
+    try {
+      GBdd h = or_(f, g);
+    } catch (const GBddAbort& e) {
+      aborted = e.reason == GBddAbort::MEMORY_LIMIT;
+    }
+    set_memory_limit(0);
+  }
+  EXPECT_TRUE(aborted);
+  EXPECT_EQ(root_count, 0u);
+  garbage_collect();
+  EXPECT_EQ(chained_nodes(), before);
+}
+
 TEST_F(Memory, LiveNodeCountCountsSharedNodesOnce) {
   garbage_collect();
   int base = live_node_count();
