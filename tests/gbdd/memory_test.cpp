@@ -8,6 +8,19 @@
 
 using Memory = GBddTest;
 
+namespace {
+
+// Nodes on the unique table's chains: every node the store holds but the leaf.
+long chained_nodes() {
+  long n = 0;
+  for (std::uint64_t b = 0; b <= memory.bucket_mask; b++)
+    for (NodeId id = memory.buckets[b]; id != 0; id = node_at(id)->next)
+      n++;
+  return n;
+}
+
+} // namespace
+
 TEST_F(Memory, GetNodeWithEqualChildrenMakesNoNode) {
   GBdd x = GBdd::variable(7);
   long before = allocation_count();
@@ -58,13 +71,6 @@ TEST_F(Memory, ValueLeavesAndInternalNodesWithValueLeavesAreCanonical) {
 }
 
 TEST_F(Memory, CollectionReclaimsExactlyTheUnreachableNodes) {
-  auto chained_nodes = [] {
-    int n = 0;
-    for (std::uint64_t b = 0; b <= memory.bucket_mask; b++)
-      for (NodeId id = memory.buckets[b]; id != 0; id = node_at(id)->next)
-        n++;
-    return n;
-  };
   {
     GBdd keep = from_table(0x96, 3); // parity of x0, x1, x2: 3 nodes
     { GBdd drop = from_table(0x1e, 3); }
@@ -82,13 +88,6 @@ TEST_F(Memory, CollectionReclaimsExactlyTheUnreachableNodes) {
 // An operation ended by the memory limit unwinds the intermediate results it
 // held, however deep: once its operands are gone, a collection reclaims all.
 TEST_F(Memory, OperationEndedByTheLimitLeavesNothingRooted) {
-  auto chained_nodes = [] {
-    long n = 0;
-    for (std::uint64_t b = 0; b <= memory.bucket_mask; b++)
-      for (NodeId id = memory.buckets[b]; id != 0; id = node_at(id)->next)
-        n++;
-    return n;
-  };
   garbage_collect();
   long before = chained_nodes();
   bool aborted = false;
