@@ -65,40 +65,36 @@ export UBSAN_OPTIONS=print_stacktrace=1
 # as the program's run thread: no thread switch per input.
 ulimit -s 1048576
 
+case "$target" in
+  # Sessions of at most 512 bytes (a score of commands): over the same working
+  # corpus the engine ran 2,084 of them a second against 370 of 4,096 bytes,
+  # and reached all but 19 of the 2,722 edges the longer ones did.
+  calc) options="-max_len=512 -timeout=10 -dict=$root/fuzz/boolcalc.dict" ;;
+  *) options="-max_len=256 -timeout=10" ;;
+esac
+
 # The working corpus keeps every input the engines ever wrote, tens of thousands
 # after a few runs, though they keep only a few thousand; an engine looks at
 # every file of the directory each second for the other's new inputs, and runs
 # all of them once when it starts. So each run first reduces it to the inputs
 # that reach all it reached.
-case "$target" in
-  # Sessions of at most 512 bytes (a score of commands): over the same working
-  # corpus the engine ran 2,084 of them a second against 370 of 4,096 bytes,
-  # and reached all but 19 of the 2,722 edges the longer ones did.
-  calc) max_len=512 ;;
-  *) max_len=256 ;;
-esac
 if [ -n "$(ls -A "$corpus")" ]; then
   rm -rf "$corpus.merged"
   mkdir "$corpus.merged"
-  if (cd "$scratch" && "$build/fuzz_$target" -merge=1 -max_len=$max_len -rss_limit_mb=2048 \
-        -timeout=10 "$corpus.merged" "$corpus" < /dev/null > "$build/merge-$target.log" 2>&1); then
+  if (cd "$scratch" && "$build/fuzz_$target" -merge=1 -rss_limit_mb=2048 $options \
+        "$corpus.merged" "$corpus" < /dev/null > "$build/merge-$target.log" 2>&1); then
     rm -rf "$corpus"
     mv "$corpus.merged" "$corpus"
   fi
 fi
-options="-max_len=$max_len -timeout=10"
-case "$target" in
-  calc)
-    cp fuzz/corpus/* "$corpus"/
-    for f in tests/transcripts/*.in examples/*.cmd; do
-      head -c 4000 "$f" > "$corpus/seed_$(basename "$f")"
-    done
-    options="$options -dict=$root/fuzz/boolcalc.dict"
-    ;;
-  *)
-    cp fuzz/package_corpus/* "$corpus"/ 2>/dev/null || true
-    ;;
-esac
+if [ "$target" = calc ]; then
+  cp fuzz/corpus/* "$corpus"/
+  for f in tests/transcripts/*.in examples/*.cmd; do
+    head -c 4000 "$f" > "$corpus/seed_$(basename "$f")"
+  done
+else
+  cp fuzz/package_corpus/* "$corpus"/ 2>/dev/null || true
+fi
 
 cd "$scratch"
 
