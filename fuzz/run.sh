@@ -8,9 +8,9 @@
 #     package_gc_stress  the same over the package that collects before every node
 # The working corpus starts from the saved one (fuzz/corpus, fuzz/package_corpus)
 # and grows in build-libfuzzer/corpus-TARGET; findings land in
-# build-libfuzzer/findings-TARGET. To keep new inputs, minimise the working corpus
-# into an empty directory (fuzz_TARGET -merge=1 NEW build-libfuzzer/corpus-TARGET)
-# and copy what is new into the saved one. The last line reads
+# build-libfuzzer/findings-TARGET. To keep new inputs, merge the working corpus
+# into a copy of the saved one (fuzz_TARGET -merge=1 -use_counters=0 NEW
+# build-libfuzzer/corpus-TARGET) and keep the files it adds. The last line reads
 #   executions N, crashes C, execs/s R
 # where C counts every input that crashed, timed out or ran out of memory.
 set -e
