@@ -51,8 +51,9 @@ corpus=$build/corpus-$target
 findings=$build/findings-$target
 mkdir -p "$corpus" "$findings"
 
-# Sessions may exec command files: they run in a scratch directory holding the
-# small files the transcripts use, and read nothing outside it.
+# Sessions may exec command files and write DOT files: they run in a scratch
+# directory holding the small files the transcripts use, and read and write
+# nothing outside it.
 scratch=$build/scratch-$target
 rm -rf "$scratch"
 mkdir -p "$scratch"

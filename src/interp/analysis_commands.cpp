@@ -2,6 +2,7 @@
 
 #include "eval/isop.h"
 #include "eval/sat_count.h"
+#include "interp/commands.h"
 #include "interp/interpreter.h"
 #include "interp/statements.h"
 #include "names/messages.h"
@@ -85,6 +86,12 @@ void dot_command(Interpreter& in, ExpPtr tree, int file_symbol) {
       return;
     }
     const char* name = in.idents.text_of(file_symbol);
+#ifdef BOOLCALC_FUZZ_RESET
+    if (outside_scratch(name)) {
+      msg_calc_error("can't write \"%s\"\n", name);
+      return;
+    }
+#endif
     std::unique_ptr<FILE, int (*)(FILE*)> file(fopen(name, "w"), fclose);
     if (!file) {
       msg_calc_error("can't write \"%s\"\n", name);

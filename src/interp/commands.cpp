@@ -75,6 +75,12 @@ FILE* open_command_file(const char* name) {
   return fopen(name, "r");
 }
 
+#ifdef BOOLCALC_FUZZ_RESET
+bool outside_scratch(const char* name) {
+  return name[0] == '/' || std::strstr(name, "..") != nullptr;
+}
+#endif
+
 void help(Interpreter& in) {
   in.console_print("version %s\n", VERSION);
   in.console_print("commands are:\n");
@@ -98,9 +104,7 @@ void syntax(Interpreter& in) {
 void exec(Interpreter& in, int symbol) {
   const char* name = in.symbols.text_of(symbol);
 #ifdef BOOLCALC_FUZZ_RESET
-  // Fuzzing builds run in a scratch directory and read only the files there: a
-  // name reaching out of it could read a device that never ends.
-  if (name[0] == '/' || std::strstr(name, "..")) {
+  if (outside_scratch(name)) {
     msg_calc_error("can't open \"%s\"\n", name);
     return;
   }

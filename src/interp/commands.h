@@ -9,6 +9,13 @@ class Interpreter;
 // directory.
 FILE* open_command_file(const char* name);
 
+#ifdef BOOLCALC_FUZZ_RESET
+// Fuzzing builds run in a scratch directory and touch only the files there: a
+// name reaching out of it could read a device that never ends, or overwrite a
+// file anywhere on the machine.
+bool outside_scratch(const char* name);
+#endif
+
 // The version and the list of commands, on the console.
 void help(Interpreter& in);
 // The expression language and the predefined functions, on the console.
