@@ -2,4 +2,3 @@ f = a.b + c;
 :dot f "inside.dot";
 :dot f "../outside.dot";
 :dot f "/tmp/boolcalc-outside-scratch.dot";
-exec "../outside.cmd";
