@@ -56,8 +56,11 @@ struct GBddMemory {
   std::uint64_t free_count; // slots on the free list
   NodeId* buckets;          // unique-table chain heads; bucket_mask + 1 of them
   std::uint64_t bucket_mask;
-  // Creation serials, the cold part of a node: 48 bits in six bytes per slot.
-  std::uint8_t* serials;
+  // Creation serials, the cold part of a node, 48 bits: the low 32 in `serials`;
+  // the high 16 in `serial_highs`, made only once a run has numbered 2^32 nodes
+  // (until then every high part is 0, and most runs never get there).
+  std::uint32_t* serials;
+  std::uint16_t* serial_highs;
   std::uint64_t serial_counter;
   long allocation_count;
   int initial_capacity;

@@ -129,7 +129,6 @@ constexpr int GC_STRESS_CAPACITY = 8;
 // memory it saves. A smaller store is also a faster one: fewer of its reads
 // miss the processor's caches.
 constexpr double MIN_FREE_SHARE = 0.25;
-constexpr int SERIAL_BYTES = 6;
 
 std::uintptr_t default_true_value() {
   return reinterpret_cast<std::uintptr_t>(TRUE_BDD_TEXT);
@@ -139,7 +138,8 @@ std::uintptr_t default_false_value() {
 }
 
 std::uint64_t bytes_per_slot() {
-  return sizeof(GBddNode) + SERIAL_BYTES;
+  return sizeof(GBddNode) + sizeof(std::uint32_t) +
+         (memory.serial_highs != nullptr ? sizeof(std::uint16_t) : 0);
 }
 
 // Bytes of a store of `slots` slots with its unique table and computed table.
@@ -155,7 +155,15 @@ std::uint64_t bucket_count_for(std::uint64_t slots) {
 }
 
 void set_serial(NodeId id, std::uint64_t serial) {
-  std::memcpy(memory.serials + std::uint64_t(id) * SERIAL_BYTES, &serial, SERIAL_BYTES);
+  memory.serials[id] = static_cast<std::uint32_t>(serial);
+  auto high = static_cast<std::uint16_t>(serial >> 32);
+  if (memory.serial_highs == nullptr) {
+    if (high == 0) return;
+    // Zero-filled: the high part of every older node.
+    memory.serial_highs =
+        static_cast<std::uint16_t*>(map_table(memory.capacity * sizeof(std::uint16_t)));
+  }
+  memory.serial_highs[id] = high;
 }
 
 void init_node(NodeId id, int index, Edge32 low, Edge32 high) {
@@ -170,10 +178,12 @@ void init_node(NodeId id, int index, Edge32 low, Edge32 high) {
 void release_arrays() {
   unmap_table(memory.nodes, memory.capacity * sizeof(GBddNode));
   unmap_table(memory.buckets, (memory.bucket_mask + 1) * sizeof(NodeId));
-  unmap_table(memory.serials, memory.capacity * SERIAL_BYTES);
+  unmap_table(memory.serials, memory.capacity * sizeof(std::uint32_t));
+  unmap_table(memory.serial_highs, memory.capacity * sizeof(std::uint16_t));
   memory.nodes = nullptr;
   memory.buckets = nullptr;
   memory.serials = nullptr;
+  memory.serial_highs = nullptr;
   memory.capacity = 0;
   memory.bucket_mask = 0;
 }
@@ -267,8 +277,12 @@ bool grow_store(std::uint64_t slots) {
   if (memory_limit != 0 && store_bytes_for(slots, buckets) > memory_limit) return false;
   memory.nodes = static_cast<GBddNode*>(
       remap_table(memory.nodes, memory.capacity * sizeof(GBddNode), slots * sizeof(GBddNode)));
-  memory.serials = static_cast<std::uint8_t*>(
-      remap_table(memory.serials, memory.capacity * SERIAL_BYTES, slots * SERIAL_BYTES));
+  memory.serials = static_cast<std::uint32_t*>(remap_table(
+      memory.serials, memory.capacity * sizeof(std::uint32_t), slots * sizeof(std::uint32_t)));
+  if (memory.serial_highs != nullptr)
+    memory.serial_highs = static_cast<std::uint16_t*>(
+        remap_table(memory.serial_highs, memory.capacity * sizeof(std::uint16_t),
+                    slots * sizeof(std::uint16_t)));
   memory.capacity = slots;
   if (buckets != memory.bucket_mask + 1) rebuild_chains(buckets, false);
   cache_resize(slots);
@@ -369,9 +383,8 @@ Edge get_leaf(std::uintptr_t v) {
 }
 
 std::uint64_t serial_of(NodeId id) {
-  std::uint64_t s = 0;
-  std::memcpy(&s, memory.serials + std::uint64_t(id) * SERIAL_BYTES, SERIAL_BYTES);
-  return s;
+  std::uint64_t high = memory.serial_highs != nullptr ? memory.serial_highs[id] : 0;
+  return high << 32 | memory.serials[id];
 }
 
 namespace {

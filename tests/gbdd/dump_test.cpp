@@ -7,6 +7,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -96,4 +97,22 @@ TEST_F(Dump, SerialsGoOnPastThirtyOneBits) {
   long leaf = long(serial_of(BOOLEAN_LEAF_SLOT));
   EXPECT_EQ(table(x), "\n" + format("8589934599 = (5000)? -%3ld : +%3ld ;\n", leaf, leaf) +
                           format("%3ld = [0x%lx];\n", leaf, long(memory.true_value)));
+}
+
+TEST_F(Dump, SerialsKeepTheirHighPartAcrossTwoToTheThirtyTwo) {
+  // The high part of a serial is stored only once the numbering has passed 2^32:
+  // the nodes made before keep theirs, and every serial survives the store growing.
+  const std::uint64_t base = std::uint64_t(1) << 32;
+  memory.serial_counter = base - 2;
+  GBdd before = GBdd::variable(6000);
+  GBdd after = GBdd::variable(6001);
+  std::vector<GBdd> many;
+  const long count = 3 * slot_count(); // enough that the store grows
+  for (long v = 0; v < count; v++)
+    many.push_back(GBdd::variable(7000 + v));
+  garbage_collect();
+  EXPECT_EQ(serial_of(id_of(before.edge)), base - 1);
+  EXPECT_EQ(serial_of(id_of(after.edge)), base);
+  EXPECT_EQ(serial_of(id_of(many.back().edge)), base + many.size());
+  EXPECT_EQ(table(before).substr(0, 12), "\n4294967295 ");
 }
