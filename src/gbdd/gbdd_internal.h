@@ -290,10 +290,12 @@ void cache_resize(std::uint64_t slots);
 std::uint64_t cache_entries();
 std::uint64_t cache_bytes();
 
-// Starts loading what the core of a binary operation on (a, b) reads first: both
-// nodes and the computed-table entry, as far as the trivial cases leave them.
+// Starts loading what the core of a binary operation on purely boolean a and b
+// reads first: both nodes and the computed-table entry, unless one is the
+// constant leaf. That is told from the edge alone: asking the node would wait
+// for the very load this is to start.
 inline void prefetch_pair(Edge a, Edge b, OpCode op) {
-  if (is_leaf_edge(a) || is_leaf_edge(b)) return;
+  if (same_node(a, TRUE_EDGE) || same_node(b, TRUE_EDGE)) return;
   prefetch_node(a);
   prefetch_node(b);
   if (a > b) std::swap(a, b);
