@@ -370,7 +370,8 @@ NOTES = """\
   tried), c2670 and c5315 in `decl` order.
 - Tic-tac-toe N: the 4x4x4 board, exactly N crosses on the 64 cells and every one of the
   76 lines of four holding at least one cross and one nought; variables cell by cell; the
-  count built first, then the lines conjoined one at a time (`bench/tictactoe.py`).
+  count built first, then the constraint of each line conjoined to it, one line at a
+  time, plane by plane (`bench/tictactoe.py`).
 - 3-CNF: random clauses of three distinct variables (fixed seeds), conjoined clause by
   clause; the label gives variables/clauses/seed."""
 
