@@ -154,14 +154,18 @@ std::uint64_t bucket_count_for(std::uint64_t slots) {
   return n;
 }
 
+// The array of serial high parts, zero-filled: the high part of every older node.
+void make_serial_highs() {
+  memory.serial_highs =
+      static_cast<std::uint16_t*>(map_table(memory.capacity * sizeof(std::uint16_t)));
+}
+
 void set_serial(NodeId id, std::uint64_t serial) {
   memory.serials[id] = static_cast<std::uint32_t>(serial);
   auto high = static_cast<std::uint16_t>(serial >> 32);
   if (memory.serial_highs == nullptr) {
     if (high == 0) return;
-    // Zero-filled: the high part of every older node.
-    memory.serial_highs =
-        static_cast<std::uint16_t*>(map_table(memory.capacity * sizeof(std::uint16_t)));
+    make_serial_highs();
   }
   memory.serial_highs[id] = high;
 }
@@ -311,6 +315,16 @@ NodeId take_slot() {
 // collection, or from a larger store. May collect.
 NodeId new_node() {
   if (interrupt_flag) throw GBddAbort{GBddAbort::INTERRUPT};
+  // The first serial past 32 bits needs the array of high parts. Made here, before
+  // a slot is taken, it is held to the limit as a larger store would be.
+  if (memory.serial_highs == nullptr && memory.serial_counter >= UINT32_MAX) {
+    if (memory_limit != 0 &&
+        store_bytes_for(memory.capacity, memory.bucket_mask + 1) +
+                memory.capacity * sizeof(std::uint16_t) >
+            memory_limit)
+      throw GBddAbort{GBddAbort::MEMORY_LIMIT};
+    make_serial_highs();
+  }
 #ifdef GBDD_GC_STRESS
   // Collector-safety builds collect before every allocation, so a result not
   // held in a handle is reclaimed at once and shows up as a wrong answer.

@@ -196,6 +196,32 @@ TEST(MemoryDeathTest, StoreGrowsOnlyWhenACollectionFreesTooLittle) {
       testing::ExitedWithCode(0), "");
 }
 
+TEST(MemoryDeathTest, SerialHighPartsAreHeldToTheLimit) {
+  // The array of serial high parts, made for the first serial past 32 bits, is
+  // memory like the rest of the store: where it would break the limit the
+  // operation ends instead, and once the limit is lifted the node gets its serial.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        init_module(100);
+        GBdd x = GBdd::variable(1);
+        memory.serial_counter = UINT32_MAX;
+        set_memory_limit(static_cast<std::uint64_t>(store_stats().store_bytes));
+        bool aborted = false;
+        try {
+          GBdd::variable(2);
+        } catch (const GBddAbort& e) {
+          aborted = e.reason == GBddAbort::MEMORY_LIMIT;
+        }
+        if (!aborted || memory.serial_highs != nullptr) std::exit(2);
+        set_memory_limit(0);
+        GBdd y = GBdd::variable(2);
+        if (serial_of(id_of(y.edge)) != std::uint64_t(UINT32_MAX) + 1) std::exit(3);
+        std::exit(check_store().empty() ? 0 : 4);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
 TEST(MemoryInit, SecondInitModuleFailsOnceNodesExist) {
   GBdd x = GBdd::variable(0);
   ErrorRecorder recorder;
