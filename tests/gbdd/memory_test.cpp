@@ -204,7 +204,6 @@ TEST(MemoryDeathTest, SerialHighPartsAreHeldToTheLimit) {
   EXPECT_EXIT(
       {
         init_module(100);
-        GBdd x = GBdd::variable(1);
         memory.serial_counter = UINT32_MAX;
         set_memory_limit(static_cast<std::uint64_t>(store_stats().store_bytes));
         bool aborted = false;
