@@ -154,6 +154,12 @@ std::uint64_t bucket_count_for(std::uint64_t slots) {
   return n;
 }
 
+// Whether the next serial has a high part the store has no array for yet. The
+// two places that make nodes (new_node and init_store) make the array first.
+bool serial_highs_wanted() {
+  return memory.serial_highs == nullptr && memory.serial_counter >= UINT32_MAX;
+}
+
 // The array of serial high parts, zero-filled: the high part of every older node.
 void make_serial_highs() {
   memory.serial_highs =
@@ -161,13 +167,10 @@ void make_serial_highs() {
 }
 
 void set_serial(NodeId id, std::uint64_t serial) {
+  assert(serial >> 32 == 0 || memory.serial_highs != nullptr);
   memory.serials[id] = static_cast<std::uint32_t>(serial);
-  auto high = static_cast<std::uint16_t>(serial >> 32);
-  if (memory.serial_highs == nullptr) {
-    if (high == 0) return;
-    make_serial_highs();
-  }
-  memory.serial_highs[id] = high;
+  if (memory.serial_highs != nullptr)
+    memory.serial_highs[id] = static_cast<std::uint16_t>(serial >> 32);
 }
 
 void init_node(NodeId id, int index, Edge32 low, Edge32 high) {
@@ -317,7 +320,7 @@ NodeId new_node() {
   if (interrupt_flag) throw GBddAbort{GBddAbort::INTERRUPT};
   // The first serial past 32 bits needs the array of high parts. Made here, before
   // a slot is taken, it is held to the limit as a larger store would be.
-  if (memory.serial_highs == nullptr && memory.serial_counter >= UINT32_MAX) {
+  if (serial_highs_wanted()) {
     if (memory_limit != 0 &&
         store_bytes_for(memory.capacity, memory.bucket_mask + 1) +
                 memory.capacity * sizeof(std::uint16_t) >
@@ -513,6 +516,7 @@ bool init_store(int capacity, std::uintptr_t true_value, std::uintptr_t false_va
   memory.false_value = false_value;
   for (NodeId id = 0; id < FIRST_SLOT; id++)
     *node_at(id) = GBddNode{POISON_INDEX, 0, 0, 0};
+  if (serial_highs_wanted()) make_serial_highs(); // serials go on from the last store
   init_node(BOOLEAN_LEAF_SLOT, LEAF_INDEX, static_cast<Edge32>(true_value),
             static_cast<Edge32>(std::uint64_t(true_value) >> 32));
   memory.gc_count = 0;
