@@ -10,6 +10,7 @@ terminal. Each session gets its own empty history file unless one is given.
 import os
 import sys
 import tempfile
+import termios
 import time
 
 import pexpect
@@ -66,6 +67,12 @@ class Session:
         self.child.sendintr()
 
     def end_of_input(self):
+        """Types Ctrl-D once the line editor waits for a line. A Ctrl-D typed
+        ahead, while the program is busy between lines, reaches the terminal in
+        line mode, and the line editor then reads it as a plain character."""
+        deadline = time.time() + 5
+        while time.time() < deadline and termios.tcgetattr(self.child.child_fd)[3] & termios.ICANON:
+            time.sleep(0.01)
         self.child.sendeof()
 
     def wait_exit(self):
